@@ -1,0 +1,221 @@
+#pragma once
+
+#include "app/folders.h"
+#include "app/openfiles.h"
+#include "app/settingsfile.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class CMainFrame;
+class PromptService;
+class RecentFileList;
+class SettingsStore;
+
+/// The value the current slide show and convert file names hold when unset.
+inline const QString kEmptyFileName = QStringLiteral("empty");
+
+/// The one document type the workspace opens.
+struct DocumentTemplate {
+    int resourceId = 130;
+    QString typeName = QStringLiteral("BMP");
+    QString filter = QStringLiteral("BMP Files (*.bmp)");
+    QString extension = QStringLiteral(".BMP");
+    QString registryTypeId = QStringLiteral("Pixoria_Studio.Document");
+    QString registryTypeName = QStringLiteral("Pixoria_Studio Document");
+};
+
+/// The entry points of the subsystems the shell starts. The application
+/// object does not depend on the subsystems; the program wires them in at
+/// start, and an entry point left empty does nothing.
+struct SubsystemEntryPoints {
+    /// The image file check: 1 when the path is an image the program opens.
+    std::function<int(const QString& path)> fileCheck;
+    /// Opens the path as an image document; false when no document results.
+    std::function<bool(const QString& path)> openDocumentFile;
+    /// The slide show dialog, on the current slide show file.
+    std::function<void()> openSlideShowDialog;
+    /// The thumbnail search of the stored folder.
+    std::function<void()> runFind;
+    std::function<void()> startWizard;
+    /// Opens the scanner connection for the main window; 0 when none.
+    std::function<int()> openScannerConnection;
+    /// Hands the PhotoCD load resolution (1-5) to the imaging library.
+    std::function<void(int resolution)> setPhotoCdResolution;
+};
+
+/// The folders last used by the file dialogs and choosers.
+struct LastFolders {
+    QString open, save, search, albumSearch, sound, player, slideSave;
+};
+
+struct SearchValues {
+    int searchSub = 0;
+    QString searchString;
+    int searchAlbumSub = 0;
+    QString searchAlbumString;
+};
+
+/// The display and loading preferences.
+struct DisplayValues {
+    int orderedDither = 0;
+    int autoPalette = 1;
+    int fpxLoad = 0;
+    int fitFlag = 1;
+    int fitToPage = 1;
+    int pcdResolution = 3;
+};
+
+/// The select tool's stored size and the size of new images.
+struct ToolValues {
+    int saveRect = 0;
+    int rectWidth = 1;
+    int rectHeight = 1;
+    int newWidth = 100;
+    int newHeight = 100;
+    int flat = 0;
+};
+
+struct TextFlags {
+    int center = 0;
+    int dropShadow = 0;
+    int outline = 0;
+};
+
+struct ScreenFacts {
+    int colourDepth = 0;  // bits per pixel
+    int width = 0;
+    int height = 0;
+};
+
+/// The modes tools set while they run; shared code looks at them.
+struct AppModes {
+    bool slideShow = false;  // the slide show dialog or its player is working
+    bool player = false;     // the runtime creator is open
+};
+
+/// The application object: owns what lives as long as the program (the
+/// settings, the text style, the folders, the lists and modes that tools
+/// share) and runs start-up and exit in their fixed order. One instance per
+/// run; interface thread only.
+class CFpicApp : public QObject {
+    Q_OBJECT
+
+public:
+    /// Where the run takes its facts from.
+    struct Environment {
+        QString executableFolder;  // the folder of the running program
+        QString settingsPath;      // empty: the user's settings store
+        QStringList arguments;     // the command line after the program name
+    };
+
+    static constexpr int kSlideShowImageCapacity = 10000;
+    static constexpr int kPlayerImageCapacity = 1000;
+    static inline const QString kLoadingThumbnailsText =
+        QStringLiteral("Loading thumbnails press [Esc] to cancel");
+    static inline const QString kBlankPaneText = QString(46, QLatin1Char(' '));
+
+    CFpicApp(Environment environment, PromptService& prompt, QObject* parent = nullptr);
+    ~CFpicApp() override;
+
+    /// The running instance, or null before one exists.
+    static CFpicApp* instance();
+
+    SubsystemEntryPoints& entryPoints() { return m_entryPoints; }
+    /// Replaces the splash screen (tests record it instead of waiting).
+    void setSplashRunner(std::function<void()> runner) { m_splashRunner = std::move(runner); }
+
+    /// Start-up; false when the program must end.
+    bool initInstance();
+    /// Exit: stores the settings file; returns `frameworkResult` as the
+    /// program's exit code.
+    int exitInstance(int frameworkResult);
+
+    SettingsStore& settings() { return *m_settings; }
+    PromptService& prompt() { return m_prompt; }
+    CMainFrame* mainFrame() const { return m_mainFrame.get(); }
+    const DocumentTemplate& documentTemplate() const { return m_documentTemplate; }
+
+    const AppFolders& folders() const { return m_folders; }
+    LastFolders& lastFolders() { return m_lastFolders; }
+    SearchValues& searchValues() { return m_search; }
+    DisplayValues& display() { return m_display; }
+    ToolValues& toolValues() { return m_tools; }
+    TextFlags& textFlags() { return m_textFlags; }
+    TextStyle& textStyle() { return m_textStyle; }
+    const ScreenFacts& screen() const { return m_screen; }
+    AppModes& modes() { return m_modes; }
+    bool isWindowsNt() const { return m_windowsNt; }
+    int scannerConnection() const { return m_scannerConnection; }
+    /// The start-up options for this run after the wizard rule.
+    bool thumbOnThisStart() const { return m_thumb; }
+    bool wizardOnThisStart() const { return m_wizard; }
+    bool splashOnThisStart() const { return m_splash; }
+
+    OpenFilesList& openFiles() { return m_openFiles; }
+    ImagePathList& slideShowImages() { return m_slideShowImages; }
+    ImagePathList& playerImages() { return m_playerImages; }
+
+    QString currentSlideShowFile() const { return m_currentSlideShowFile; }
+    void setCurrentSlideShowFile(const QString& path) { m_currentSlideShowFile = path; }
+    QString currentConvertFile() const { return m_currentConvertFile; }
+    void setCurrentConvertFile(const QString& path) { m_currentConvertFile = path; }
+
+    /// Adds to the recent-file list, except while a tool collects pictures.
+    void addToRecentFileList(const QString& path);
+    RecentFileList& recentFiles() { return *m_recentFiles; }
+
+    /// The file named on the command line (absolute), or empty.
+    QString commandLineFile() const { return m_commandLineFile; }
+    QString settingsFilePath() const;
+
+private:
+    void readStartupOptions();
+    void parseCommandLine();
+    void determineFolders();
+    void readLastFolders();
+    void readSearchAndDisplayValues();
+    void measureScreen();
+    void readToolValues();
+    bool handleCommandLineFile();
+    void runSplash();
+    void loadTextStyle();
+    void readTextFlags();
+    void startToolsOfThisStart();
+
+    Environment m_environment;
+    PromptService& m_prompt;
+    SubsystemEntryPoints m_entryPoints;
+    std::function<void()> m_splashRunner;
+
+    std::unique_ptr<SettingsStore> m_settings;
+    std::unique_ptr<RecentFileList> m_recentFiles;
+    std::unique_ptr<CMainFrame> m_mainFrame;
+    DocumentTemplate m_documentTemplate;
+
+    AppFolders m_folders;
+    LastFolders m_lastFolders;
+    SearchValues m_search;
+    DisplayValues m_display;
+    ToolValues m_tools;
+    TextFlags m_textFlags;
+    TextStyle m_textStyle;
+    ScreenFacts m_screen;
+    AppModes m_modes;
+    bool m_windowsNt = false;
+    int m_scannerConnection = 0;
+    bool m_wizard = false;
+    bool m_splash = false;
+    bool m_thumb = false;
+
+    OpenFilesList m_openFiles;
+    ImagePathList m_slideShowImages{kSlideShowImageCapacity};
+    ImagePathList m_playerImages{kPlayerImageCapacity};
+    QString m_currentSlideShowFile = kEmptyFileName;
+    QString m_currentConvertFile = kEmptyFileName;
+    QString m_commandLineFile;
+};

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Pixoria needs to build, test and run, but only
+# when one of them is missing, so a second run costs nothing.
+set -euo pipefail
+
+packages=(
+    # compilers and build
+    g++ clang libclang-rt-14-dev cmake ninja-build pkg-config ccache
+    # the interface
+    qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
+    # tests and benchmarks
+    libgtest-dev libgmock-dev libbenchmark-dev libx11-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]} > 0)); then
+    sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo=(sudo)
+    fi
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,52 @@
+#include "tools/commands.h"
+
+namespace tool {
+
+namespace {
+
+const char kUsage[] =
+    "Usage: pixoria-tool COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Pixoria's own work from the command line.\n"
+    "\n"
+    "Commands:\n"
+    "  settings-file dump FILE\n"
+    "      Print the text font and colours of a settings file (pzset.pzs) as JSON.\n"
+    "  settings-file make FILE --face NAME [--height N] [--weight N] [--italic]\n"
+    "                [--underline] [--strikeout] [--text-colour C] [--fill-colour C]\n"
+    "                [--background-colour C] [--shadow-colour C] [--highlight-colour C]\n"
+    "      Write a settings file. Colours are #RRGGBB; unnamed values take the\n"
+    "      program's defaults.\n"
+    "  help, --help, -h\n"
+    "      Print this text.\n"
+    "\n"
+    "Exit codes: 0 done, 1 the work failed, 2 the command line was wrong.\n";
+
+}  // namespace
+
+void print(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+int run(const QStringList& arguments, std::FILE* out, std::FILE* err) {
+    if (arguments.isEmpty()) {
+        print(err, QString::fromLatin1(kUsage));
+        return 2;
+    }
+    const QString command = arguments.first();
+    const QStringList rest = arguments.mid(1);
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
+        print(out, QString::fromLatin1(kUsage));
+        return 0;
+    }
+    if (command == QLatin1String("settings-file")) {
+        return settingsFileCommand(rest, out, err);
+    }
+    print(err, QStringLiteral("pixoria-tool: unknown command \"%1\"\n\n").arg(command) +
+                   QString::fromLatin1(kUsage));
+    return 2;
+}
+
+}  // namespace tool

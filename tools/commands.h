@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+
+#include <cstdio>
+
+namespace tool {
+
+/// Runs one pixoria-tool command line (without the program name), writing
+/// results to `out` and problems to `err`. Returns the exit code: 0 done,
+/// 1 the work failed, 2 the command line was wrong.
+int run(const QStringList& arguments, std::FILE* out, std::FILE* err);
+
+/// The subcommands, each in a file of its own.
+int settingsFileCommand(const QStringList& arguments, std::FILE* out, std::FILE* err);
+
+/// Shared by the subcommands.
+void print(std::FILE* stream, const QString& text);
+
+}  // namespace tool

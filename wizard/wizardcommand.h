@@ -1,0 +1,10 @@
+#pragma once
+
+class CFpicApp;
+
+namespace wizard {
+
+/// The start-up wizard.
+void startWizard(CFpicApp& app);
+
+}  // namespace wizard
