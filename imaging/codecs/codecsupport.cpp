@@ -1,0 +1,101 @@
+#include "imaging/codecs/codecsupport.h"
+
+#include "imaging/errors.h"
+
+#include <cstring>
+
+namespace imaging {
+
+int checkImageSize(qint64 width, qint64 height) {
+    if (width <= 0 || height <= 0) {
+        return kErrorInvalidFormat;
+    }
+    if (width > kMaxDimension || height > kMaxDimension || width * height > kMaxPixels) {
+        return kErrorNoMemory;
+    }
+    return kSuccess;
+}
+
+QImage monoWithBlackAs(const QImage& image, int blackBit) {
+    QImage mono = image.format() == QImage::Format_Mono
+                      ? image.copy()
+                      : image.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+    if (mono.isNull()) {
+        return mono;
+    }
+    // Qt's own mono images mark black with 1 when they carry no table.
+    int darker = 1;
+    if (mono.colorCount() >= 2) {
+        darker = qGray(mono.color(0)) < qGray(mono.color(1)) ? 0 : 1;
+    }
+    if (darker != blackBit) {
+        mono.invertPixels();
+    }
+    const QRgb black = qRgb(0, 0, 0);
+    const QRgb white = qRgb(255, 255, 255);
+    mono.setColorTable(blackBit == 1 ? QVector<QRgb>{white, black} : QVector<QRgb>{black, white});
+
+    const int tailBits = mono.width() % 8;
+    if (tailBits != 0) {
+        const int last = mono.width() / 8;
+        const uchar keep = static_cast<uchar>(0xFF00 >> tailBits);
+        for (int y = 0; y < mono.height(); ++y) {
+            uchar* line = mono.scanLine(y);
+            line[last] = blackBit == 1 ? (line[last] & keep) : (line[last] | ~keep);
+        }
+    }
+    return mono;
+}
+
+int indexedDepth(int colours) {
+    if (colours <= 2) {
+        return 1;
+    }
+    return colours <= 16 ? 4 : 8;
+}
+
+void storeIndexRow(const uchar* indices, int row, QImage* image) {
+    uchar* line = image->scanLine(row);
+    const int width = image->width();
+    if (image->format() == QImage::Format_Indexed8) {
+        std::memcpy(line, indices, static_cast<size_t>(width));
+        return;
+    }
+    std::memset(line, 0, static_cast<size_t>((width + 7) / 8));
+    for (int x = 0; x < width; ++x) {
+        if (indices[x] & 1) {
+            line[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
+        }
+    }
+}
+
+QVector<QRgb> greyRamp(int count) {
+    QVector<QRgb> table(count);
+    for (int i = 0; i < count; ++i) {
+        const int level = count > 1 ? i * 255 / (count - 1) : 0;
+        table[i] = qRgb(level, level, level);
+    }
+    return table;
+}
+
+void appendU16le(QByteArray* out, quint32 value) {
+    out->append(static_cast<char>(value & 0xFF));
+    out->append(static_cast<char>((value >> 8) & 0xFF));
+}
+
+void appendU32le(QByteArray* out, quint32 value) {
+    appendU16le(out, value & 0xFFFF);
+    appendU16le(out, value >> 16);
+}
+
+void appendU16be(QByteArray* out, quint32 value) {
+    out->append(static_cast<char>((value >> 8) & 0xFF));
+    out->append(static_cast<char>(value & 0xFF));
+}
+
+void appendU32be(QByteArray* out, quint32 value) {
+    appendU16be(out, value >> 16);
+    appendU16be(out, value & 0xFFFF);
+}
+
+}  // namespace imaging

@@ -1,0 +1,18 @@
+// Arbitrary bytes as an IFF file (ILBM or PBM): the probe, the header and the pixels
+// must give a result code and never read, loop or allocate beyond the limits.
+#include "imaging/codecs/ilbm.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArrayView bytes(data, static_cast<qsizetype>(size));
+    const imaging::OwnCodec& codec = imaging::ilbmCodec();
+    (void)codec.probe(bytes.first(std::min<qsizetype>(bytes.size(), 512)));
+    imaging::OwnCodecInfo info;
+    (void)codec.readInfo(bytes, &info);
+    imaging::OwnDecoded decoded;
+    (void)codec.decode(bytes, &decoded);
+    return 0;
+}

@@ -1,0 +1,185 @@
+#include "imaging/codecs/icocur.h"
+
+#include "imaging/codecs/codecsupport.h"
+
+#include <cstring>
+
+namespace imaging {
+
+namespace {
+
+constexpr int kTypeIcon = 1;
+constexpr int kTypeCursor = 2;
+constexpr int kMaxSide = 256;
+constexpr int kDirectorySize = 6;
+constexpr int kEntrySize = 16;
+constexpr int kInfoHeaderSize = 40;
+
+// The picture by the pixel conventions for `bits`; kErrorInvalidParameter
+// when it has more colours than the depth holds.
+int atDepth(const QImage& source, int bits, QImage* image) {
+    if (bits == 1) {
+        *image = source.format() == QImage::Format_Mono
+                     ? source
+                     : source.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+        // Qt's own mono images without a table mark black with 1.
+        if (!image->isNull() && image->colorCount() < 2) {
+            image->setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+        }
+    } else if (bits == 4 || bits == 8) {
+        *image = source.format() == QImage::Format_Indexed8
+                     ? source
+                     : source.convertToFormat(QImage::Format_Indexed8);
+        if (!image->isNull() && image->colorCount() > (1 << bits)) {
+            return kErrorInvalidParameter;
+        }
+    } else if (bits == 24) {
+        *image = source.convertToFormat(QImage::Format_RGB888);
+    } else if (bits == 32) {
+        *image = source.convertToFormat(QImage::Format_ARGB32);
+    } else {
+        return kErrorInvalidParameter;
+    }
+    return image->isNull() ? kErrorNoMemory : kSuccess;
+}
+
+int rowStride(int width, int bits) {
+    return ((width * bits + 31) / 32) * 4;
+}
+
+// Bottom-up rows padded to four bytes, colours blue first.
+void appendPixelRows(const QImage& image, int bits, QByteArray* out) {
+    const int width = image.width();
+    QByteArray row(rowStride(width, bits), '\0');
+    for (int y = image.height() - 1; y >= 0; --y) {
+        const uchar* line = image.constScanLine(y);
+        row.fill('\0');
+        auto* bytes = reinterpret_cast<uchar*>(row.data());
+        if (bits == 1) {
+            std::memcpy(bytes, line, static_cast<size_t>((width + 7) / 8));
+            if (width % 8 != 0) {
+                bytes[width / 8] &= static_cast<uchar>(0xFF00 >> (width % 8));
+            }
+        } else if (bits == 4) {
+            for (int x = 0; x < width; ++x) {
+                bytes[x >> 1] |= static_cast<uchar>((x & 1) ? (line[x] & 0x0F) : (line[x] << 4));
+            }
+        } else if (bits == 8) {
+            std::memcpy(bytes, line, static_cast<size_t>(width));
+        } else if (bits == 24) {
+            for (int x = 0; x < width; ++x) {
+                bytes[3 * x] = line[3 * x + 2];
+                bytes[3 * x + 1] = line[3 * x + 1];
+                bytes[3 * x + 2] = line[3 * x];
+            }
+        } else {
+            const auto* pixels = reinterpret_cast<const QRgb*>(line);
+            for (int x = 0; x < width; ++x) {
+                bytes[4 * x] = static_cast<uchar>(qBlue(pixels[x]));
+                bytes[4 * x + 1] = static_cast<uchar>(qGreen(pixels[x]));
+                bytes[4 * x + 2] = static_cast<uchar>(qRed(pixels[x]));
+                bytes[4 * x + 3] = static_cast<uchar>(qAlpha(pixels[x]));
+            }
+        }
+        out->append(row);
+    }
+}
+
+// One bit a pixel, bottom-up; a set bit lets the screen show through.
+void appendMask(const QImage& image, int bits, QByteArray* out) {
+    const int width = image.width();
+    QByteArray row(rowStride(width, 1), '\0');
+    for (int y = image.height() - 1; y >= 0; --y) {
+        row.fill('\0');
+        auto* bytes = reinterpret_cast<uchar*>(row.data());
+        if (bits == 32) {
+            const auto* pixels = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < width; ++x) {
+                if (qAlpha(pixels[x]) == 0) {
+                    bytes[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
+                }
+            }
+        }
+        out->append(row);
+    }
+}
+
+int encode(int type, const QImage& source, int bitsPerPixel, QByteArray* out) {
+    if (source.isNull() || source.width() > kMaxSide || source.height() > kMaxSide) {
+        return kErrorInvalidParameter;
+    }
+    QImage image;
+    const int status = atDepth(source, bitsPerPixel, &image);
+    if (status != kSuccess) {
+        return status;
+    }
+    const int width = image.width();
+    const int height = image.height();
+    const int colours = bitsPerPixel <= 8 ? 1 << bitsPerPixel : 0;
+
+    QByteArray dib;
+    appendU32le(&dib, kInfoHeaderSize);
+    appendU32le(&dib, static_cast<quint32>(width));
+    appendU32le(&dib, static_cast<quint32>(height * 2));  // the picture, then its mask
+    appendU16le(&dib, 1);
+    appendU16le(&dib, static_cast<quint32>(bitsPerPixel));
+    appendU32le(&dib, 0);  // BI_RGB
+    appendU32le(&dib, static_cast<quint32>((rowStride(width, bitsPerPixel) + rowStride(width, 1)) *
+                                           height));
+    appendU32le(&dib, 0);  // resolution
+    appendU32le(&dib, 0);
+    appendU32le(&dib, 0);  // every colour of the depth is listed
+    appendU32le(&dib, 0);
+    for (int i = 0; i < colours; ++i) {
+        const QRgb colour = i < image.colorCount() ? image.color(i) : qRgb(0, 0, 0);
+        dib.append(static_cast<char>(qBlue(colour)));
+        dib.append(static_cast<char>(qGreen(colour)));
+        dib.append(static_cast<char>(qRed(colour)));
+        dib.append('\0');
+    }
+    appendPixelRows(image, bitsPerPixel, &dib);
+    appendMask(image, bitsPerPixel, &dib);
+
+    out->clear();
+    appendU16le(out, 0);
+    appendU16le(out, static_cast<quint32>(type));
+    appendU16le(out, 1);  // one picture
+    // Sizes and colour counts of 256 are written as 0.
+    out->append(static_cast<char>(width & 0xFF));
+    out->append(static_cast<char>(height & 0xFF));
+    out->append(static_cast<char>(colours & 0xFF));
+    out->append('\0');
+    if (type == kTypeIcon) {
+        appendU16le(out, 1);  // planes
+        appendU16le(out, static_cast<quint32>(bitsPerPixel));
+    } else {
+        appendU16le(out, 0);  // hot spot
+        appendU16le(out, 0);
+    }
+    appendU32le(out, static_cast<quint32>(dib.size()));
+    appendU32le(out, kDirectorySize + kEntrySize);
+    out->append(dib);
+    return kSuccess;
+}
+
+int encodeIcon(const QImage& source, int bitsPerPixel, QByteArray* out) {
+    return encode(kTypeIcon, source, bitsPerPixel, out);
+}
+
+int encodeCursor(const QImage& source, int bitsPerPixel, QByteArray* out) {
+    return encode(kTypeCursor, source, bitsPerPixel, out);
+}
+
+}  // namespace
+
+const OwnCodec& icoCodec() {
+    static const OwnCodec codec{"ICO", nullptr, nullptr, nullptr, encodeIcon};
+    return codec;
+}
+
+const OwnCodec& curCodec() {
+    static const OwnCodec codec{"CUR", nullptr, nullptr, nullptr, encodeCursor};
+    return codec;
+}
+
+}  // namespace imaging

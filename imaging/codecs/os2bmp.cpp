@@ -1,0 +1,130 @@
+#include "imaging/codecs/os2bmp.h"
+
+#include "imaging/codecs/codecsupport.h"
+
+#include <cstring>
+
+namespace imaging {
+
+namespace {
+
+constexpr int kFileHeaderSize = 14;
+constexpr int kInfoHeaderSize = 64;
+constexpr quint32 kDefaultDotsPerMeter = 3780;  // 96 dpi
+
+// The picture by the pixel conventions for `bits`; kErrorInvalidParameter
+// when it has more colours than the depth holds.
+int atDepth(const QImage& source, int bits, QImage* image) {
+    if (bits == 1) {
+        *image = source.format() == QImage::Format_Mono
+                     ? source
+                     : source.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+        // Qt's own mono images without a table mark black with 1.
+        if (!image->isNull() && image->colorCount() < 2) {
+            image->setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+        }
+    } else if (bits == 4 || bits == 8) {
+        *image = source.format() == QImage::Format_Indexed8
+                     ? source
+                     : source.convertToFormat(QImage::Format_Indexed8);
+        if (!image->isNull() && image->colorCount() > (1 << bits)) {
+            return kErrorInvalidParameter;
+        }
+    } else if (bits == 24) {
+        *image = source.convertToFormat(QImage::Format_RGB888);
+    } else {
+        return kErrorInvalidParameter;
+    }
+    return image->isNull() ? kErrorNoMemory : kSuccess;
+}
+
+int encode(const QImage& source, int bitsPerPixel, QByteArray* out) {
+    if (source.isNull()) {
+        return kErrorInvalidParameter;
+    }
+    QImage image;
+    const int status = atDepth(source, bitsPerPixel, &image);
+    if (status != kSuccess) {
+        return status;
+    }
+    const int width = image.width();
+    const int height = image.height();
+    const qint64 stride = ((static_cast<qint64>(width) * bitsPerPixel + 31) / 32) * 4;
+    const int colours = bitsPerPixel <= 8 ? 1 << bitsPerPixel : 0;
+    const qint64 offset = kFileHeaderSize + kInfoHeaderSize + 4 * colours;
+    const qint64 fileSize = offset + stride * height;
+    if (fileSize > 0x7FFFFFFF) {
+        return kErrorInvalidParameter;
+    }
+    const quint32 dotsPerMeterX = image.dotsPerMeterX() > 0
+                                      ? static_cast<quint32>(image.dotsPerMeterX())
+                                      : kDefaultDotsPerMeter;
+    const quint32 dotsPerMeterY =
+        image.dotsPerMeterY() > 0 ? static_cast<quint32>(image.dotsPerMeterY()) : dotsPerMeterX;
+
+    out->clear();
+    out->reserve(fileSize);
+    out->append("BM", 2);
+    appendU32le(out, static_cast<quint32>(fileSize));
+    appendU32le(out, 0);  // hot spot, for icons and pointers only
+    appendU32le(out, static_cast<quint32>(offset));
+
+    appendU32le(out, kInfoHeaderSize);
+    appendU32le(out, static_cast<quint32>(width));
+    appendU32le(out, static_cast<quint32>(height));
+    appendU16le(out, 1);  // planes
+    appendU16le(out, static_cast<quint32>(bitsPerPixel));
+    appendU32le(out, 0);  // uncompressed
+    appendU32le(out, static_cast<quint32>(stride * height));
+    appendU32le(out, dotsPerMeterX);
+    appendU32le(out, dotsPerMeterY);
+    appendU32le(out, static_cast<quint32>(colours));
+    appendU32le(out, 0);  // all colours important
+    // Units in metres, rows from the bottom, no halftoning, RGB colours: all
+    // zero, as is the rest of the 64 bytes.
+    out->append(kFileHeaderSize + kInfoHeaderSize - out->size(), '\0');
+
+    for (int i = 0; i < colours; ++i) {
+        const QRgb colour = i < image.colorCount() ? image.color(i) : qRgb(0, 0, 0);
+        out->append(static_cast<char>(qBlue(colour)));
+        out->append(static_cast<char>(qGreen(colour)));
+        out->append(static_cast<char>(qRed(colour)));
+        out->append('\0');
+    }
+
+    QByteArray row(stride, '\0');
+    for (int y = height - 1; y >= 0; --y) {
+        const uchar* line = image.constScanLine(y);
+        row.fill('\0');
+        auto* bytes = reinterpret_cast<uchar*>(row.data());
+        if (bitsPerPixel == 1) {
+            std::memcpy(bytes, line, static_cast<size_t>((width + 7) / 8));
+            if (width % 8 != 0) {
+                bytes[width / 8] &= static_cast<uchar>(0xFF00 >> (width % 8));
+            }
+        } else if (bitsPerPixel == 4) {
+            for (int x = 0; x < width; ++x) {
+                bytes[x >> 1] |= static_cast<uchar>((x & 1) ? (line[x] & 0x0F) : (line[x] << 4));
+            }
+        } else if (bitsPerPixel == 8) {
+            std::memcpy(bytes, line, static_cast<size_t>(width));
+        } else {
+            for (int x = 0; x < width; ++x) {
+                bytes[3 * x] = line[3 * x + 2];
+                bytes[3 * x + 1] = line[3 * x + 1];
+                bytes[3 * x + 2] = line[3 * x];
+            }
+        }
+        out->append(row);
+    }
+    return kSuccess;
+}
+
+}  // namespace
+
+const OwnCodec& os2Bmp2Codec() {
+    static const OwnCodec codec{"OS2 BMP2", nullptr, nullptr, nullptr, encode};
+    return codec;
+}
+
+}  // namespace imaging
