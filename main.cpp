@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     entry.runFind = [&app] { search::runFind(app); };
     entry.startWizard = [&app] { wizard::startWizard(app); };
     entry.setPhotoCdResolution = imaging::setPhotoCdResolution;
+    entry.openScannerConnection = [&app] { return app.scanner().openConnection(); };
 
     if (!app.initInstance()) {
         return 1;

@@ -3,6 +3,7 @@
 #include "app/folders.h"
 #include "app/openfiles.h"
 #include "app/settingsfile.h"
+#include "imaging/scanner/scanner.h"
 
 #include <QObject>
 #include <QString>
@@ -151,6 +152,8 @@ public:
     AppModes& modes() { return m_modes; }
     bool isWindowsNt() const { return m_windowsNt; }
     int scannerConnection() const { return m_scannerConnection; }
+    /// The scanners, through which Acquire and Select Source work.
+    imaging::Scanner& scanner() { return m_scanner; }
     /// The start-up options for this run after the wizard rule.
     bool thumbOnThisStart() const { return m_thumb; }
     bool wizardOnThisStart() const { return m_wizard; }
@@ -192,6 +195,7 @@ private:
     SubsystemEntryPoints m_entryPoints;
     std::function<void()> m_splashRunner;
 
+    imaging::Scanner m_scanner;
     std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<RecentFileList> m_recentFiles;
     std::unique_ptr<CMainFrame> m_mainFrame;

@@ -8,8 +8,15 @@ packages=(
     g++ clang libclang-rt-14-dev cmake ninja-build pkg-config ccache
     # the interface
     qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
-    # tests and benchmarks
+    # the imaging libraries; ImageMagick's extra coders hold its metafile
+    # reader, Ghostscript draws PostScript
+    libturbojpeg0-dev libtiff-dev libgif-dev libpng-dev
+    libmagick++-6.q16-dev libmagickcore-6.q16-6-extra ghostscript
+    # scanning (libsane1 carries the backends, among them "test")
+    libsane-dev libsane1
+    # tests and benchmarks (djpeg and vips are the benchmarks' comparisons)
     libgtest-dev libgmock-dev libbenchmark-dev libx11-dev
+    libjpeg-turbo-progs libvips-tools
 )
 
 missing=()

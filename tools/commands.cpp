@@ -17,6 +17,15 @@ const char kUsage[] =
     "                [--background-colour C] [--shadow-colour C] [--highlight-colour C]\n"
     "      Write a settings file. Colours are #RRGGBB; unnamed values take the\n"
     "      program's defaults.\n"
+    "  info FILE\n"
+    "      Print what the imaging library reports of an image file.\n"
+    "  convert IN OUT --type N [--bpp B] [--quality Q]\n"
+    "      Save IN as save type N (1-31, see formats) at B bits per pixel (the\n"
+    "      type's rule by default) and quality factor Q (2 best - 255 smallest,\n"
+    "      default 20).\n"
+    "  formats\n"
+    "      List every open filter and save type and whether Pixoria reads or\n"
+    "      writes it here, through which library.\n"
     "  help, --help, -h\n"
     "      Print this text.\n"
     "\n"
@@ -43,6 +52,10 @@ int run(const QStringList& arguments, std::FILE* out, std::FILE* err) {
     }
     if (command == QLatin1String("settings-file")) {
         return settingsFileCommand(rest, out, err);
+    }
+    if (command == QLatin1String("info") || command == QLatin1String("convert") ||
+        command == QLatin1String("formats")) {
+        return imageCommand(command, rest, out, err);
     }
     print(err, QStringLiteral("pixoria-tool: unknown command \"%1\"\n\n").arg(command) +
                    QString::fromLatin1(kUsage));

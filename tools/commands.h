@@ -13,6 +13,9 @@ int run(const QStringList& arguments, std::FILE* out, std::FILE* err);
 
 /// The subcommands, each in a file of its own.
 int settingsFileCommand(const QStringList& arguments, std::FILE* out, std::FILE* err);
+/// "info", "convert" and "formats".
+int imageCommand(const QString& command, const QStringList& arguments, std::FILE* out,
+                 std::FILE* err);
 
 /// Shared by the subcommands.
 void print(std::FILE* stream, const QString& text);

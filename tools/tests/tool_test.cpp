@@ -1,6 +1,7 @@
 #include "tools/commands.h"
 
 #include <QFile>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -83,6 +84,86 @@ TEST(PixoriaTool, SettingsFileErrorsAreReported) {
     EXPECT_EQ(runTool({"settings-file", "make", path}).code, 2);
     EXPECT_EQ(runTool({"settings-file", "make", path, "--face", "A", "--fill-colour", "nope"}).code,
               2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PixoriaTool, ConvertsAndDescribesImages) {
+    QTemporaryDir dir;
+    QImage picture(40, 30, QImage::Format_RGB888);
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            picture.setPixel(x, y, qRgb(x * 6, y * 8, 90));
+        }
+    }
+    const QString source = dir.filePath(QStringLiteral("source.png"));
+    ASSERT_TRUE(picture.save(source));
+
+    const QString gif = dir.filePath(QStringLiteral("out.gif"));
+    const ToolRun converted = runTool({"convert", source, gif, "--type", "2"});
+    ASSERT_EQ(converted.code, 0) << converted.err.constData();
+    EXPECT_TRUE(converted.out.contains("GIF File, 8 bits per pixel"));
+
+    const ToolRun described = runTool({"info", gif});
+    ASSERT_EQ(described.code, 0) << described.err.constData();
+    EXPECT_TRUE(described.out.contains("Format: 2 GIF"));
+    EXPECT_TRUE(described.out.contains("Width: 40"));
+    EXPECT_TRUE(described.out.contains("Bits per pixel: 8"));
+    EXPECT_TRUE(described.out.contains("Library: giflib"));
+
+    // The second library's formats are described by its own codes.
+    const QString iff = dir.filePath(QStringLiteral("out.iff"));
+    ASSERT_EQ(runTool({"convert", gif, iff, "--type", "13"}).code, 0);
+    EXPECT_TRUE(runTool({"info", iff}).out.contains("18 IFF Amiga (second library)"));
+
+    const QString jpeg = dir.filePath(QStringLiteral("out.jpg"));
+    ASSERT_EQ(runTool({"convert", source, jpeg, "--type", "3", "--quality", "2"}).code, 0);
+    EXPECT_TRUE(runTool({"info", jpeg}).out.contains("Format: 10 JPEG"));
+}
+
+TEST(PixoriaTool, ConvertRefusesWhatItCannotDo) {
+    QTemporaryDir dir;
+    const QString text = dir.filePath(QStringLiteral("notes.bmp"));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("no picture here");
+    file.close();
+    const ToolRun bad = runTool({"convert", text, dir.filePath(QStringLiteral("x.png")), "--type", "23"});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_TRUE(bad.err.contains("Error: Invalid file format"));
+    EXPECT_EQ(runTool({"info", text}).code, 1);
+    EXPECT_EQ(runTool({"convert", text, "x", "--type", "0"}).code, 2);
+    EXPECT_EQ(runTool({"convert", text, "x", "--type"}).code, 2);
+
+    QImage picture(8, 8, QImage::Format_RGB888);
+    picture.fill(Qt::red);
+    const QString source = dir.filePath(QStringLiteral("s.png"));
+    ASSERT_TRUE(picture.save(source));
+    const QString fpx = dir.filePath(QStringLiteral("x.fpx"));
+    EXPECT_EQ(runTool({"convert", source, fpx, "--type", "9"}).code, 1);
+    EXPECT_FALSE(QFile::exists(fpx));
+}
+
+TEST(PixoriaTool, FormatsAnswersForEveryFilterAndSaveType) {
+    const ToolRun run = runTool({"formats"});
+    ASSERT_EQ(run.code, 0);
+    // Two sections of numbered lines: the open filters, then the save types.
+    QList<QList<QByteArray>> sections;
+    for (const QByteArray& line : run.out.split('\n')) {
+        if (line.endsWith(':')) {
+            sections.append(QList<QByteArray>());
+        } else if (!line.trimmed().isEmpty() && !sections.isEmpty()) {
+            sections.last().append(line.simplified());
+        }
+    }
+    ASSERT_EQ(sections.size(), 2);
+    EXPECT_EQ(sections[0].size(), 41);
+    EXPECT_EQ(sections[1].size(), 31);
+    EXPECT_TRUE(sections[1][8].endsWith("code 80 no")) << sections[1][8].constData();
+    EXPECT_TRUE(sections[1][2].endsWith("code 10 yes libjpeg-turbo")) << sections[1][2].constData();
+    EXPECT_TRUE(run.out.contains("PNG Files (*.png)"));
 }
 
 }  // namespace
