@@ -145,8 +145,9 @@ int main(int argc, char** argv) {
     const QString vipsthumbnail = QStandardPaths::findExecutable(QStringLiteral("vipsthumbnail"));
     const QString vips = QStandardPaths::findExecutable(QStringLiteral("vips"));
     if (djpeg.isEmpty() || vipsthumbnail.isEmpty() || vips.isEmpty()) {
-        std::fprintf(stderr, "imaging-bench: needs djpeg (libjpeg-turbo-progs) and vips, "
-                             "vipsthumbnail (libvips-tools)\n");
+        std::fprintf(stderr,
+                     "imaging-bench: needs djpeg (libjpeg-turbo-progs) and vips, "
+                     "vipsthumbnail (libvips-tools)\n");
         return 1;
     }
 
@@ -171,8 +172,9 @@ int main(int argc, char** argv) {
     // 1. Full decode.
     ImageHandle handle;
     const double ours = timeMs([&] { loadFile(big, &handle); });
-    const double theirs =
-        timeMs([&] { run(djpeg, {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), big}); });
+    const double theirs = timeMs([&] {
+        run(djpeg, {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), big});
+    });
     report("decode 24 MP JPEG (6000x4000)", ours, theirs, "djpeg", "within 1.15");
 
     // 2. Thumbnails, each written out as a JPEG as vipsthumbnail does.
@@ -193,14 +195,18 @@ int main(int argc, char** argv) {
     // 3. Load and save.
     for (const QString& source : {bigTiff, bigPng}) {
         const bool tiff = source.endsWith(QLatin1String(".tif"));
-        const QString ourOut = dir.filePath(tiff ? QStringLiteral("ours.tif") : QStringLiteral("ours.png"));
-        const QString vipsOut = dir.filePath(tiff ? QStringLiteral("vips.tif") : QStringLiteral("vips.png"));
+        const QString ourOut =
+            dir.filePath(tiff ? QStringLiteral("ours.tif") : QStringLiteral("ours.png"));
+        const QString vipsOut =
+            dir.filePath(tiff ? QStringLiteral("vips.tif") : QStringLiteral("vips.png"));
         const double loadSave = timeMs([&] {
             ImageHandle picture;
             loadFile(source, &picture);
             saveFile(ourOut, picture, tiff ? format::kTiff : format::kPng, 24);
         });
-        const double vipsCopy = timeMs([&] { run(vips, {QStringLiteral("copy"), source, vipsOut}); });
+        const double vipsCopy = timeMs([&] {
+            run(vips, {QStringLiteral("copy"), source, vipsOut});
+        });
         report(tiff ? "load + save 24 MP TIFF (uncompressed)" : "load + save 24 MP PNG", loadSave,
                vipsCopy, "vips copy", "report");
     }
@@ -210,8 +216,10 @@ int main(int argc, char** argv) {
     std::printf("\n");
     for (const QString& source : {big, bigTiff, bigPng}) {
         const double peak = peakLoadMegabytes(source);
-        std::printf("peak memory loading %-8s %7.1f MB, raw picture %.1f MB, ratio %.2f  (goal: under 1.3)\n",
-                    qPrintable(QFileInfo(source).suffix()), peak, raw, peak / raw);
+        std::printf(
+            "peak memory loading %-8s %7.1f MB, raw picture %.1f MB, ratio %.2f  (goal: under "
+            "1.3)\n",
+            qPrintable(QFileInfo(source).suffix()), peak, raw, peak / raw);
     }
     return 0;
 }

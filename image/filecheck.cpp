@@ -36,6 +36,8 @@ FileCheck checkFile(const QString& path) {
     return check;
 }
 
-int fileCheck(const QString& path) { return checkFile(path).result; }
+int fileCheck(const QString& path) {
+    return checkFile(path).result;
+}
 
 }  // namespace image

@@ -10,26 +10,110 @@ namespace {
 // Codes 1-99 of the main library; "" marks codes named "unknown".
 const char* const kFormatNames[100] = {
     nullptr,
-    "PCX", "GIF", "TIFF", "TGA", "CMP", "Windows BMP", "From Buffer", "unknown", "From Bitmap",
-    "JPEG", "JTIF", "Internal", "Internal", "OS2 BMP", "Windows Meta File", "EPS", "TIFF LZW",
-    "unknown", "unknown", "LEAD", "LEAD1 JPEG", "LEAD1 JTIF", "LEAD2 JPEG", "LEAD2 JTIF",
-    "CCITT", "LEAD 1 bit", "CCITT GROUP3 1DIM", "CCITT GROUP3 2DIM", "CCITT GROUP4",
-    "LEAD Lossless", "LEAD 1 bit Lossless",
-    "unknown", "unknown", "unknown", "unknown", "unknown", "unknown", "unknown", "unknown",
-    "unknown", "unknown", "unknown", "unknown", "unknown", "unknown", "unknown", "unknown",
-    "unknown", "unknown",
-    "CALS", "MAC Paint", "GEM", "Microsoft Paint", "Word Perfect", "Sun Raster", "MAC Pict",
-    "Photo CD", "DXF", "AVI", "Wave", "Flic", "CGM", "EPS TIFF", "EPS WMF", "CMP No Loss",
-    "FAX Group3 1D", "FAX Group3 2D", "FAX G4", "WinFax Group3 1D", "WinFax Group4",
-    "ICA Group3 1D", "ICA Group3 2D", "ICA Group4", "OS2 BMP Type 2", "Portable Network Graphic",
-    "Photoshop", "RAW ICA Group3 1D", "RAW ICA Group3 2D", "RAW ICA Group4", "FlashPix",
-    "FlashPix, Single Color", "FlashPix, Fixed JPEG", "FlashPix, Variable JPEG", "BMP RLE",
-    "TIFF CMYK", "TIFF LZW CMYK", "TIFF PACKBITS", "TIFF PACKBITS CMYK", "DICOM GRAY",
-    "DICOM COLOR", "Windows ICON", "Windows CURSOR", "TIFF YCC", "TIFF LZW YCC",
-    "TIFF PACKBITS YCC", "EXIF", "EXIF YCC", "EXIF JPEG", "Microsoft Fax",
+    "PCX",
+    "GIF",
+    "TIFF",
+    "TGA",
+    "CMP",
+    "Windows BMP",
+    "From Buffer",
+    "unknown",
+    "From Bitmap",
+    "JPEG",
+    "JTIF",
+    "Internal",
+    "Internal",
+    "OS2 BMP",
+    "Windows Meta File",
+    "EPS",
+    "TIFF LZW",
+    "unknown",
+    "unknown",
+    "LEAD",
+    "LEAD1 JPEG",
+    "LEAD1 JTIF",
+    "LEAD2 JPEG",
+    "LEAD2 JTIF",
+    "CCITT",
+    "LEAD 1 bit",
+    "CCITT GROUP3 1DIM",
+    "CCITT GROUP3 2DIM",
+    "CCITT GROUP4",
+    "LEAD Lossless",
+    "LEAD 1 bit Lossless",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "unknown",
+    "CALS",
+    "MAC Paint",
+    "GEM",
+    "Microsoft Paint",
+    "Word Perfect",
+    "Sun Raster",
+    "MAC Pict",
+    "Photo CD",
+    "DXF",
+    "AVI",
+    "Wave",
+    "Flic",
+    "CGM",
+    "EPS TIFF",
+    "EPS WMF",
+    "CMP No Loss",
+    "FAX Group3 1D",
+    "FAX Group3 2D",
+    "FAX G4",
+    "WinFax Group3 1D",
+    "WinFax Group4",
+    "ICA Group3 1D",
+    "ICA Group3 2D",
+    "ICA Group4",
+    "OS2 BMP Type 2",
+    "Portable Network Graphic",
+    "Photoshop",
+    "RAW ICA Group3 1D",
+    "RAW ICA Group3 2D",
+    "RAW ICA Group4",
+    "FlashPix",
+    "FlashPix, Single Color",
+    "FlashPix, Fixed JPEG",
+    "FlashPix, Variable JPEG",
+    "BMP RLE",
+    "TIFF CMYK",
+    "TIFF LZW CMYK",
+    "TIFF PACKBITS",
+    "TIFF PACKBITS CMYK",
+    "DICOM GRAY",
+    "DICOM COLOR",
+    "Windows ICON",
+    "Windows CURSOR",
+    "TIFF YCC",
+    "TIFF LZW YCC",
+    "TIFF PACKBITS YCC",
+    "EXIF",
+    "EXIF YCC",
+    "EXIF JPEG",
+    "Microsoft Fax",
 };
 
-QList<int> depths(std::initializer_list<int> values) { return QList<int>(values); }
+QList<int> depths(std::initializer_list<int> values) {
+    return QList<int>(values);
+}
 
 QString joined(const QStringList& labels, const QStringList& patterns) {
     QString out;
@@ -53,19 +137,32 @@ QString formatName(int format, bool secondLibrary, const QString& path) {
 
 QString secondFormatName(int secondFormat) {
     switch (secondFormat) {
-        case 3: return QStringLiteral("Brooktrout File");
-        case 5: return QStringLiteral("Windows Clipboard");
-        case 18: return QStringLiteral("IFF Amiga");
-        case 28: return QStringLiteral("Portable Bitmap File");
-        case 32: return QStringLiteral("Portable Graymap File");
-        case 34: return QStringLiteral("Portable Any-Map File");
-        case 35: return QStringLiteral("Portable Pixmap File");
-        case 38: return QStringLiteral("SGI Image File");
-        case 40: return QStringLiteral("TIF Compressed");
-        case 43: return QStringLiteral("X Bitmap");
-        case 45: return QStringLiteral("X Pixmap");
-        case 47: return QStringLiteral("X Window Dump");
-        default: return QStringLiteral("Unknown");
+        case 3:
+            return QStringLiteral("Brooktrout File");
+        case 5:
+            return QStringLiteral("Windows Clipboard");
+        case 18:
+            return QStringLiteral("IFF Amiga");
+        case 28:
+            return QStringLiteral("Portable Bitmap File");
+        case 32:
+            return QStringLiteral("Portable Graymap File");
+        case 34:
+            return QStringLiteral("Portable Any-Map File");
+        case 35:
+            return QStringLiteral("Portable Pixmap File");
+        case 38:
+            return QStringLiteral("SGI Image File");
+        case 40:
+            return QStringLiteral("TIF Compressed");
+        case 43:
+            return QStringLiteral("X Bitmap");
+        case 45:
+            return QStringLiteral("X Pixmap");
+        case 47:
+            return QStringLiteral("X Window Dump");
+        default:
+            return QStringLiteral("Unknown");
     }
 }
 
@@ -118,13 +215,25 @@ const QList<OpenFilter>& openFilters() {
 
 const QList<SaveType>& saveTypes() {
     const auto fixed = [](const char* label, const char* ext, int format, int depth, bool options) {
-        return SaveType{QString::fromLatin1(label), QStringLiteral("*.") + QLatin1String(ext),
-                        QString::fromLatin1(ext), format, depth, {}, depth, options};
+        return SaveType{QString::fromLatin1(label),
+                        QStringLiteral("*.") + QLatin1String(ext),
+                        QString::fromLatin1(ext),
+                        format,
+                        depth,
+                        {},
+                        depth,
+                        options};
     };
     const auto own = [](const char* label, const char* ext, int format, QList<int> allowed,
                         int fallback, bool options) {
-        return SaveType{QString::fromLatin1(label), QStringLiteral("*.") + QLatin1String(ext),
-                        QString::fromLatin1(ext), format, 0, std::move(allowed), fallback, options};
+        return SaveType{QString::fromLatin1(label),
+                        QStringLiteral("*.") + QLatin1String(ext),
+                        QString::fromLatin1(ext),
+                        format,
+                        0,
+                        std::move(allowed),
+                        fallback,
+                        options};
     };
     static const QList<SaveType> types = {
         own("Windows BMP File", "bmp", 6, depths({1, 4, 8, 16, 24, 32}), 24, true),
@@ -180,7 +289,8 @@ int saveDepth(const SaveType& type, int imageDepth) {
 QStringList openNameFilters() {
     QStringList filters;
     for (const OpenFilter& filter : openFilters()) {
-        const QString patterns = QString(filter.pattern).replace(QLatin1Char(';'), QLatin1Char(' '));
+        const QString patterns =
+            QString(filter.pattern).replace(QLatin1Char(';'), QLatin1Char(' '));
         // The label already ends in its patterns; Qt reads the patterns from
         // the parentheses, so labels are kept as they are.
         filters << (filter.label.contains(QLatin1Char('('))
@@ -218,21 +328,34 @@ QString saveFilterString() {
 
 QString errorMessage(int code) {
     switch (code) {
-        case 1: return {};
+        case 1:
+            return {};
         case -1:
-        case -3: return QStringLiteral("Error: Not enough memory available");
-        case -5: return QStringLiteral("Error writing file");
+        case -3:
+            return QStringLiteral("Error: Not enough memory available");
+        case -5:
+            return QStringLiteral("Error writing file");
         case -6:
-        case -10: return QStringLiteral("Error: File not found");
-        case -7: return QStringLiteral("Error reading file");
-        case -8: return QStringLiteral("Error: Invalid file name");
-        case -9: return QStringLiteral("Error: Invalid file format");
-        case -14: return QStringLiteral("Error: Unable to open file");
-        case -15: return QStringLiteral("Unknown compression format");
-        case -18: return QStringLiteral("Printer Error");
-        case -19: return QStringLiteral("Data CRC check error");
-        case -146: return QStringLiteral("LZ compressed TIF not supported");
-        default: return QStringLiteral("A Pixoria error has occurred.\nCODE = %1").arg(code);
+        case -10:
+            return QStringLiteral("Error: File not found");
+        case -7:
+            return QStringLiteral("Error reading file");
+        case -8:
+            return QStringLiteral("Error: Invalid file name");
+        case -9:
+            return QStringLiteral("Error: Invalid file format");
+        case -14:
+            return QStringLiteral("Error: Unable to open file");
+        case -15:
+            return QStringLiteral("Unknown compression format");
+        case -18:
+            return QStringLiteral("Printer Error");
+        case -19:
+            return QStringLiteral("Data CRC check error");
+        case -146:
+            return QStringLiteral("LZ compressed TIF not supported");
+        default:
+            return QStringLiteral("A Pixoria error has occurred.\nCODE = %1").arg(code);
     }
 }
 

@@ -29,10 +29,10 @@ struct SaveType {
     QString pattern;
     QString extension;
     int format;
-    int fixedDepth;         // nonzero: always this depth
-    QList<int> ownDepths;   // otherwise the image's own depth when listed here
-    int fallbackDepth;      // ... else this one
-    bool options;           // whether the dialog's "&Options" button is enabled
+    int fixedDepth;        // nonzero: always this depth
+    QList<int> ownDepths;  // otherwise the image's own depth when listed here
+    int fallbackDepth;     // ... else this one
+    bool options;          // whether the dialog's "&Options" button is enabled
 };
 /// The 31 save types, in order.
 const QList<SaveType>& saveTypes();

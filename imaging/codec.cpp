@@ -6,8 +6,8 @@
 #include <QTransform>
 
 #include <algorithm>
-#include <limits>
 #include <cstdlib>
+#include <limits>
 
 #include <sys/mman.h>
 
@@ -17,9 +17,13 @@ namespace {
 thread_local FileOptions t_fileOptions;
 }  // namespace
 
-FileOptions defaultFileOptions() { return t_fileOptions; }
+FileOptions defaultFileOptions() {
+    return t_fileOptions;
+}
 
-void setDefaultFileOptions(const FileOptions& options) { t_fileOptions = options; }
+void setDefaultFileOptions(const FileOptions& options) {
+    t_fileOptions = options;
+}
 
 }  // namespace imaging
 
@@ -64,8 +68,7 @@ bool Input::readUpTo(qint64 count) {
     }
     const qint64 have = m_buffer.size();
     m_buffer.resize(count);
-    const qint64 got =
-        m_file->seek(have) ? m_file->read(m_buffer.data() + have, count - have) : -1;
+    const qint64 got = m_file->seek(have) ? m_file->read(m_buffer.data() + have, count - have) : -1;
     if (got != count - have) {
         m_buffer.resize(have + std::max<qint64>(got, 0));
         return false;
@@ -159,8 +162,9 @@ QImage newImage(int width, int height, QImage::Format format) {
         return {};
     }
     madvise(memory, static_cast<size_t>(rounded), MADV_HUGEPAGE);
-    return QImage(static_cast<uchar*>(memory), width, height, static_cast<qsizetype>(bytesPerLine),
-                  format, [](void* data) { std::free(data); }, memory);
+    return QImage(
+        static_cast<uchar*>(memory), width, height, static_cast<qsizetype>(bytesPerLine), format,
+        [](void* data) { std::free(data); }, memory);
 }
 
 QSize fitInside(QSize size, QSize bound) {
@@ -206,14 +210,22 @@ int finishLoad(QImage image, int nativeBitsPerPixel, const LoadRequest& request,
 
 QImage orientUpright(const QImage& image, int orientation) {
     switch (orientation) {
-        case 2: return image.mirrored(true, false);
-        case 3: return image.transformed(QTransform().rotate(180));
-        case 4: return image.mirrored(false, true);
-        case 5: return image.transformed(QTransform().rotate(90)).mirrored(true, false);
-        case 6: return image.transformed(QTransform().rotate(90));
-        case 7: return image.transformed(QTransform().rotate(270)).mirrored(true, false);
-        case 8: return image.transformed(QTransform().rotate(270));
-        default: return image;
+        case 2:
+            return image.mirrored(true, false);
+        case 3:
+            return image.transformed(QTransform().rotate(180));
+        case 4:
+            return image.mirrored(false, true);
+        case 5:
+            return image.transformed(QTransform().rotate(90)).mirrored(true, false);
+        case 6:
+            return image.transformed(QTransform().rotate(90));
+        case 7:
+            return image.transformed(QTransform().rotate(270)).mirrored(true, false);
+        case 8:
+            return image.transformed(QTransform().rotate(270));
+        default:
+            return image;
     }
 }
 

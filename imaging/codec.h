@@ -86,6 +86,8 @@ int finishLoad(QImage image, int nativeBitsPerPixel, const LoadRequest& request,
 /// Applies an EXIF/TIFF orientation (1-8) so the picture stands upright.
 QImage orientUpright(const QImage& image, int orientation);
 /// Whether an orientation turns the picture on its side (width and height swap).
-inline bool orientationSwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
+inline bool orientationSwapsSides(int orientation) {
+    return orientation >= 5 && orientation <= 8;
+}
 
 }  // namespace imaging::detail

@@ -61,9 +61,7 @@ void shrinkBox(Box& box, const std::vector<quint32>& histogram) {
 /// colours; exact look-ups go through nearestIndex.
 class NearestCache {
 public:
-    explicit NearestCache(const QList<QRgb>& palette) : m_palette(palette) {
-        m_cells.fill(-1);
-    }
+    explicit NearestCache(const QList<QRgb>& palette) : m_palette(palette) { m_cells.fill(-1); }
     int lookup(int r, int g, int b) {
         int& cell = m_cells[cellOf(r, g, b)];
         if (cell < 0) {
@@ -86,7 +84,9 @@ constexpr int kBayer[8][8] = {
     {15, 47, 7, 39, 13, 45, 5, 37}, {63, 31, 55, 23, 61, 29, 53, 21},
 };
 
-int clampByte(int value) { return std::clamp(value, 0, 255); }
+int clampByte(int value) {
+    return std::clamp(value, 0, 255);
+}
 
 }  // namespace
 
@@ -109,9 +109,7 @@ QImage packMono(const QImage& indexed) {
     return mono;
 }
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 int nearestIndex(const QList<QRgb>& palette, QRgb colour) {
     int best = 0;
@@ -311,7 +309,8 @@ QImage ditherToPalette(const QImage& source, const QList<QRgb>& palette, Dither 
                 r = clampByte(r + offset), g = clampByte(g + offset), b = clampByte(b + offset);
             } else {
                 int* e = &errorThis[3 * (x + 1)];
-                r = clampByte(r + e[0] / 16), g = clampByte(g + e[1] / 16), b = clampByte(b + e[2] / 16);
+                r = clampByte(r + e[0] / 16), g = clampByte(g + e[1] / 16),
+                b = clampByte(b + e[2] / 16);
             }
             const int index = indexOf(r, g, b);
             dst[x] = static_cast<uchar>(index);

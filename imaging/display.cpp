@@ -18,11 +18,16 @@ std::atomic<int> g_displayMode{0};
 
 QPainter::CompositionMode compositionOf(RasterOp op) {
     switch (op) {
-        case RasterOp::And: return QPainter::RasterOp_SourceAndDestination;
-        case RasterOp::Or: return QPainter::RasterOp_SourceOrDestination;
-        case RasterOp::Xor: return QPainter::RasterOp_SourceXorDestination;
-        case RasterOp::Invert: return QPainter::RasterOp_NotDestination;
-        case RasterOp::Copy: break;
+        case RasterOp::And:
+            return QPainter::RasterOp_SourceAndDestination;
+        case RasterOp::Or:
+            return QPainter::RasterOp_SourceOrDestination;
+        case RasterOp::Xor:
+            return QPainter::RasterOp_SourceXorDestination;
+        case RasterOp::Invert:
+            return QPainter::RasterOp_NotDestination;
+        case RasterOp::Copy:
+            break;
     }
     return QPainter::CompositionMode_SourceOver;
 }
@@ -35,7 +40,9 @@ void setDisplayMode(int mask, int value) {
     }
 }
 
-int displayMode() { return g_displayMode.load(); }
+int displayMode() {
+    return g_displayMode.load();
+}
 
 QList<QRgb> displayPalette(const ImageHandle& handle) {
     if ((displayMode() & kDisplayFixedPalette) || handle.bitsPerPixel > 8) {
@@ -66,7 +73,8 @@ void paintImage(QPainter* painter, const ImageHandle& handle, const QRectF& targ
     painter->restore();
 }
 
-void drawRegionFrame(QPainter* painter, const ImageHandle& handle, const QTransform& imageToDevice) {
+void drawRegionFrame(QPainter* painter, const ImageHandle& handle,
+                     const QTransform& imageToDevice) {
     if (!hasRegion(handle)) {
         return;
     }
@@ -80,9 +88,13 @@ void drawRegionFrame(QPainter* painter, const ImageHandle& handle, const QTransf
     painter->restore();
 }
 
-QImage toQImage(const ImageHandle& handle) { return handle.image; }
+QImage toQImage(const ImageHandle& handle) {
+    return handle.image;
+}
 
-QPixmap toPixmap(const ImageHandle& handle) { return QPixmap::fromImage(handle.image); }
+QPixmap toPixmap(const ImageHandle& handle) {
+    return QPixmap::fromImage(handle.image);
+}
 
 int copyToClipboard(const ImageHandle& handle) {
     if (!handle.isAllocated()) {

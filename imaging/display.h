@@ -13,7 +13,7 @@
 namespace imaging {
 
 /// Display-mode flags.
-inline constexpr int kDisplayOrderedDither = 1;  // else error diffusion
+inline constexpr int kDisplayOrderedDither = 1;   // else error diffusion
 inline constexpr int kDisplayFixedPalette = 128;  // else the image's own palette
 
 /// Sets the flags of `mask` to those of `value`.

@@ -22,8 +22,8 @@ constexpr int kTimeoutMilliseconds = 30000;
 bool boundingBox(QByteArrayView text, QRectF* box) {
     static const QRegularExpression exact(QStringLiteral(
         R"(%%HiResBoundingBox:\s*(-?[\d.]+)\s+(-?[\d.]+)\s+(-?[\d.]+)\s+(-?[\d.]+))"));
-    static const QRegularExpression rounded(QStringLiteral(
-        R"(%%BoundingBox:\s*(-?[\d.]+)\s+(-?[\d.]+)\s+(-?[\d.]+)\s+(-?[\d.]+))"));
+    static const QRegularExpression rounded(
+        QStringLiteral(R"(%%BoundingBox:\s*(-?[\d.]+)\s+(-?[\d.]+)\s+(-?[\d.]+)\s+(-?[\d.]+))"));
     const QString header = QString::fromLatin1(text.first(std::min<qint64>(text.size(), 8192)));
     QRegularExpressionMatch match = exact.match(header);
     if (!match.hasMatch()) {
@@ -38,13 +38,16 @@ bool boundingBox(QByteArrayView text, QRectF* box) {
     return box->width() > 0 && box->height() > 0;
 }
 
-QString ghostscript() { return QStandardPaths::findExecutable(QStringLiteral("gs")); }
+QString ghostscript() {
+    return QStandardPaths::findExecutable(QStringLiteral("gs"));
+}
 
 }  // namespace
 
 bool isEps(QByteArrayView head) {
-    if (head.size() >= 4 && static_cast<uchar>(head[0]) == 0xC5 && static_cast<uchar>(head[1]) == 0xD0 &&
-        static_cast<uchar>(head[2]) == 0xD3 && static_cast<uchar>(head[3]) == 0xC6) {
+    if (head.size() >= 4 && static_cast<uchar>(head[0]) == 0xC5 &&
+        static_cast<uchar>(head[1]) == 0xD0 && static_cast<uchar>(head[2]) == 0xD3 &&
+        static_cast<uchar>(head[3]) == 0xC6) {
         return true;  // the DOS binary EPS header
     }
     if (!head.startsWith("%!PS-Adobe-")) {
@@ -54,7 +57,9 @@ bool isEps(QByteArrayView head) {
     return head.first(end < 0 ? head.size() : end).contains("EPSF");
 }
 
-bool ghostscriptAvailable() { return !ghostscript().isEmpty(); }
+bool ghostscriptAvailable() {
+    return !ghostscript().isEmpty();
+}
 
 int epsInfo(Input& input, FileInfo* info) {
     QRectF box;
@@ -63,8 +68,10 @@ int epsInfo(Input& input, FileInfo* info) {
     }
     const FileOptions options = defaultFileOptions();
     info->format = format::kEps;
-    info->width = std::max(1, static_cast<int>(std::lround(box.width() * options.xResolution / 72.0)));
-    info->height = std::max(1, static_cast<int>(std::lround(box.height() * options.yResolution / 72.0)));
+    info->width =
+        std::max(1, static_cast<int>(std::lround(box.width() * options.xResolution / 72.0)));
+    info->height =
+        std::max(1, static_cast<int>(std::lround(box.height() * options.yResolution / 72.0)));
     info->bitsPerPixel = 24;
     info->pages = 1;
     info->compression = QStringLiteral("None");
@@ -94,7 +101,8 @@ int epsLoad(Input& input, const LoadRequest& request, ImageHandle* handle) {
         source = work.filePath(QStringLiteral("input.eps"));
         QFile file(source);
         const QByteArrayView data = input.all();
-        if (!file.open(QIODevice::WriteOnly) || file.write(data.data(), data.size()) != data.size()) {
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(data.data(), data.size()) != data.size()) {
             return kErrorFileWrite;
         }
     }
@@ -102,11 +110,12 @@ int epsLoad(Input& input, const LoadRequest& request, ImageHandle* handle) {
     const FileOptions options = defaultFileOptions();
     QProcess process;
     process.setProgram(gs);
-    process.setArguments({QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
-                          QStringLiteral("-dNOPAUSE"), QStringLiteral("-dEPSCrop"),
-                          QStringLiteral("-sDEVICE=png16m"),
-                          QStringLiteral("-r%1x%2").arg(options.xResolution).arg(options.yResolution),
-                          QStringLiteral("-sOutputFile=") + output, QStringLiteral("--"), source});
+    process.setArguments(
+        {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
+         QStringLiteral("-dNOPAUSE"), QStringLiteral("-dEPSCrop"),
+         QStringLiteral("-sDEVICE=png16m"),
+         QStringLiteral("-r%1x%2").arg(options.xResolution).arg(options.yResolution),
+         QStringLiteral("-sOutputFile=") + output, QStringLiteral("--"), source});
     process.start();
     if (!process.waitForFinished(kTimeoutMilliseconds)) {
         process.kill();

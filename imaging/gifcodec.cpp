@@ -176,7 +176,8 @@ int gifLoad(Input& input, const LoadRequest& request, ImageHandle* handle) {
     }
     const int page = std::clamp(request.options.page, 0, gif->ImageCount - 1);
     const SavedImage& frame = gif->SavedImages[page];
-    const ColorMapObject* map = frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif->SColorMap;
+    const ColorMapObject* map =
+        frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif->SColorMap;
     if (!map || !frame.RasterBits) {
         return kErrorFileRead;
     }
@@ -219,9 +220,10 @@ int gifSave(const ImageHandle& source, const SaveRequest& request, QByteArray* o
     if (const int status = imageAtDepth(source, depth, &image); status != kSuccess) {
         return status;
     }
-    QImage indexed = image.image.format() == QImage::Format_Mono
-                         ? image.image.convertToFormat(QImage::Format_Indexed8, image.image.colorTable())
-                         : image.image;
+    QImage indexed =
+        image.image.format() == QImage::Format_Mono
+            ? image.image.convertToFormat(QImage::Format_Indexed8, image.image.colorTable())
+            : image.image;
     const QList<QRgb> palette = indexed.colorTable();
     int colourBits = 1;
     while ((1 << colourBits) < palette.size()) {
@@ -258,7 +260,8 @@ int gifSave(const ImageHandle& source, const SaveRequest& request, QByteArray* o
         const int start = interlaced ? kStart[pass] : 0;
         const int step = interlaced ? kStep[pass] : 1;
         for (int y = start; ok && y < height; y += step) {
-            ok = EGifPutLine(gif, const_cast<GifPixelType*>(indexed.constScanLine(y)), width) == GIF_OK;
+            ok = EGifPutLine(gif, const_cast<GifPixelType*>(indexed.constScanLine(y)), width) ==
+                 GIF_OK;
         }
     }
     if (EGifCloseFile(gif, &error) != GIF_OK) {

@@ -31,8 +31,12 @@ namespace {
 /// 2048).
 constexpr qint64 kSniffBytes = 2056;
 
-quint16 le16(const uchar* p) { return qFromLittleEndian<quint16>(p); }
-quint32 le32(const uchar* p) { return qFromLittleEndian<quint32>(p); }
+quint16 le16(const uchar* p) {
+    return qFromLittleEndian<quint16>(p);
+}
+quint32 le32(const uchar* p) {
+    return qFromLittleEndian<quint32>(p);
+}
 
 /// A recognised file: its format code, the depth its header announces (0:
 /// ask the reader) and, for formats read by ImageMagick, the coder name.
@@ -108,17 +112,19 @@ std::optional<Sniffed> sniffPcx(QByteArrayView head) {
     return Sniffed{format::kPcx, depthFromBits(bits * planes), "PCX"};
 }
 
-std::optional<Sniffed> sniffTga(QByteArrayView head, qint64 size, const QString& path, Input& input) {
+std::optional<Sniffed> sniffTga(QByteArrayView head, qint64 size, const QString& path,
+                                Input& input) {
     const auto* p = reinterpret_cast<const uchar*>(head.data());
     if (head.size() < 18) {
         return std::nullopt;
     }
     const int mapType = p[1], type = p[2], bits = p[16];
     const int width = le16(p + 12), height = le16(p + 14);
-    const bool plausible = mapType <= 1 && (type == 1 || type == 2 || type == 3 || type == 9 ||
-                                            type == 10 || type == 11) &&
-                           (bits == 8 || bits == 15 || bits == 16 || bits == 24 || bits == 32) &&
-                           width > 0 && height > 0 && ((type != 1 && type != 9) || mapType == 1);
+    const bool plausible =
+        mapType <= 1 &&
+        (type == 1 || type == 2 || type == 3 || type == 9 || type == 10 || type == 11) &&
+        (bits == 8 || bits == 15 || bits == 16 || bits == 24 || bits == 32) && width > 0 &&
+        height > 0 && ((type != 1 && type != 9) || mapType == 1);
     if (!plausible) {
         return std::nullopt;
     }
@@ -186,7 +192,8 @@ std::optional<Sniffed> sniffIcon(QByteArrayView head) {
         le16(p + 4) == 0) {
         return std::nullopt;
     }
-    Sniffed found = p[2] == 1 ? Sniffed{format::kIcon, 0, "ICO"} : Sniffed{format::kCursor, 0, "CUR"};
+    Sniffed found =
+        p[2] == 1 ? Sniffed{format::kIcon, 0, "ICO"} : Sniffed{format::kCursor, 0, "CUR"};
     const quint64 offset = le32(p + 18);
     if (offset + 16 <= quint64(head.size())) {
         if (std::memcmp(p + offset, "\x89PNG", 4) == 0) {
@@ -202,7 +209,8 @@ std::optional<Sniffed> sniffIcon(QByteArrayView head) {
 /// should round when it takes 8-bit channels down to 5 bits: each channel is
 /// given as the smallest 8-bit value that truncates to its 5-bit one.
 ImageHandle forFiveBitWriter(const ImageHandle& handle) {
-    QImage image = handle.image.convertToFormat(QImage::Format_RGB555).convertToFormat(QImage::Format_RGB888);
+    QImage image =
+        handle.image.convertToFormat(QImage::Format_RGB555).convertToFormat(QImage::Format_RGB888);
     for (int y = 0; y < image.height(); ++y) {
         uchar* row = image.scanLine(y);
         for (int x = 0; x < 3 * image.width(); ++x) {
@@ -248,8 +256,8 @@ std::optional<Sniffed> sniff(Input& input) {
         return icon;
     }
     if (at(head, 0, "\x59\xA6\x6A\x95") && head.size() >= 16) {
-        return Sniffed{format::kSunRaster, depthFromBits(static_cast<int>(qFromBigEndian<quint32>(p + 12))),
-                       "SUN"};
+        return Sniffed{format::kSunRaster,
+                       depthFromBits(static_cast<int>(qFromBigEndian<quint32>(p + 12))), "SUN"};
     }
     if (at(head, 0, "\xFFWPC")) {
         return Sniffed{format::kWpg, 0, "WPG"};
@@ -269,7 +277,8 @@ std::optional<Sniffed> sniff(Input& input) {
     if (at(head, 522, "\x00\x11\x02\xFF") || at(head, 522, "\x11\x01")) {
         return Sniffed{format::kPict, 0, "PICT"};
     }
-    if (at(head, 0, "srcdocid:") || at(head, 0, "rorient:") || at(head, 0, "version: MIL-STD-1840")) {
+    if (at(head, 0, "srcdocid:") || at(head, 0, "rorient:") ||
+        at(head, 0, "version: MIL-STD-1840")) {
         return Sniffed{format::kCals, 1, "CALS"};
     }
     if (const auto own = ownCodecFor(head, input.path())) {
@@ -306,11 +315,21 @@ int infoOf(Input& input, FileInfo* info) {
     }
     int status = kErrorInvalidFormat;
     switch (found->format) {
-        case format::kJpeg: status = jpegInfo(input, info); break;
-        case format::kPng: status = pngInfo(input, info); break;
-        case format::kGif: status = gifInfo(input, info); break;
-        case format::kTiff: status = tiffInfo(input, info); break;
-        case format::kEps: status = epsInfo(input, info); break;
+        case format::kJpeg:
+            status = jpegInfo(input, info);
+            break;
+        case format::kPng:
+            status = pngInfo(input, info);
+            break;
+        case format::kGif:
+            status = gifInfo(input, info);
+            break;
+        case format::kTiff:
+            status = tiffInfo(input, info);
+            break;
+        case format::kEps:
+            status = epsInfo(input, info);
+            break;
         default:
             if (found->qt) {
                 status = os2BitmapInfo(input, found->depth, info);
@@ -346,11 +365,21 @@ int loadOf(Input& input, const LoadRequest& request, ImageHandle* handle) {
     ImageHandle loaded;
     int status = kErrorInvalidFormat;
     switch (found->format) {
-        case format::kJpeg: status = jpegLoad(input, request, &loaded); break;
-        case format::kPng: status = pngLoad(input, request, &loaded); break;
-        case format::kGif: status = gifLoad(input, request, &loaded); break;
-        case format::kTiff: status = tiffLoad(input, request, &loaded); break;
-        case format::kEps: status = epsLoad(input, request, &loaded); break;
+        case format::kJpeg:
+            status = jpegLoad(input, request, &loaded);
+            break;
+        case format::kPng:
+            status = pngLoad(input, request, &loaded);
+            break;
+        case format::kGif:
+            status = gifLoad(input, request, &loaded);
+            break;
+        case format::kTiff:
+            status = tiffLoad(input, request, &loaded);
+            break;
+        case format::kEps:
+            status = epsLoad(input, request, &loaded);
+            break;
         default:
             if (found->qt) {
                 status = qtLoad(input, "BMP", found->depth, request, &loaded);
@@ -374,11 +403,16 @@ int loadOf(Input& input, const LoadRequest& request, ImageHandle* handle) {
 /// faithfully; the pixels stay the same.
 int magickWriterDepth(int format, int depth) {
     switch (format) {
-        case format::kPict: return std::max(depth, 24);
-        case format::kPhotoshop: return depth == 8 ? 24 : depth;
-        case format::kTga: return depth == 16 ? 24 : depth;
-        case format::kSunRaster: return depth == 1 ? 24 : depth == 4 ? 8 : depth;
-        default: return depth;
+        case format::kPict:
+            return std::max(depth, 24);
+        case format::kPhotoshop:
+            return depth == 8 ? 24 : depth;
+        case format::kTga:
+            return depth == 16 ? 24 : depth;
+        case format::kSunRaster:
+            return depth == 1 ? 24 : depth == 4 ? 8 : depth;
+        default:
+            return depth;
     }
 }
 
@@ -397,7 +431,8 @@ int magickSaveAt(const ImageHandle& handle, int format, const char* magick, int 
     return magickSave(reduced, magick, writerDepth, qualityFactor, out);
 }
 
-int encode(const ImageHandle& handle, int format, int bitsPerPixel, int qualityFactor, QByteArray* out) {
+int encode(const ImageHandle& handle, int format, int bitsPerPixel, int qualityFactor,
+           QByteArray* out) {
     if (!handle.isAllocated()) {
         return kErrorInvalidParameter;
     }
@@ -408,7 +443,8 @@ int encode(const ImageHandle& handle, int format, int bitsPerPixel, int qualityF
     request.options = defaultFileOptions();
     switch (format) {
         case format::kJpeg:
-        case format::kExifJpeg: return jpegSave(handle, request, out);
+        case format::kExifJpeg:
+            return jpegSave(handle, request, out);
         case format::kTiff:
         case format::kTiffPackBits:
         case format::kTiffLzw:
@@ -417,10 +453,14 @@ int encode(const ImageHandle& handle, int format, int bitsPerPixel, int qualityF
         case format::kCcittGroup3TwoD:
         case format::kCcittGroup4:
         case format::kExif:
-        case format::kExifYcc: return tiffSave(handle, request, out);
-        case format::kGif: return gifSave(handle, request, out);
-        case format::kPng: return pngSave(handle, request, out);
-        case format::kEps: return epsSave(handle, request, out);
+        case format::kExifYcc:
+            return tiffSave(handle, request, out);
+        case format::kGif:
+            return gifSave(handle, request, out);
+        case format::kPng:
+            return pngSave(handle, request, out);
+        case format::kEps:
+            return epsSave(handle, request, out);
         case format::kBmp:
             if (request.bitsPerPixel == 16) {
                 return magickSave(forFiveBitWriter(handle), "BMP", 24, qualityFactor, out, "None",
@@ -433,8 +473,11 @@ int encode(const ImageHandle& handle, int format, int bitsPerPixel, int qualityF
             // form the library writes.
             return magickSave(handle, "BMP3", 8, qualityFactor, out, "RLE");
         case format::kOs2Bmp:
-            return magickSave(handle, "BMP2", request.bitsPerPixel == 16 || request.bitsPerPixel == 32
-                                                  ? 24 : request.bitsPerPixel, qualityFactor, out);
+            return magickSave(handle, "BMP2",
+                              request.bitsPerPixel == 16 || request.bitsPerPixel == 32
+                                  ? 24
+                                  : request.bitsPerPixel,
+                              qualityFactor, out);
         case format::kPcx:
             if (request.bitsPerPixel == 1 || request.bitsPerPixel == 4) {
                 return ownCodecSave(*ownCodecForSaving(format)->codec, handle, request, out);
@@ -453,8 +496,10 @@ int encode(const ImageHandle& handle, int format, int bitsPerPixel, int qualityF
             return magickSaveAt(handle, format, "SUN", request.bitsPerPixel, qualityFactor, out);
         case format::kPict:
             return magickSaveAt(handle, format, "PICT", request.bitsPerPixel, qualityFactor, out);
-        case format::kCals: return magickSave(handle, "CALS", 1, qualityFactor, out);
-        case format::kPhotoCd: return magickSave(handle, "PCD", 24, qualityFactor, out);
+        case format::kCals:
+            return magickSave(handle, "CALS", 1, qualityFactor, out);
+        case format::kPhotoCd:
+            return magickSave(handle, "PCD", 24, qualityFactor, out);
         default: {
             if (const OwnCodecEntry* own = ownCodecForSaving(format)) {
                 return ownCodecSave(*own->codec, handle, request, out);
@@ -542,7 +587,8 @@ const char* available(const Backend* backend, bool forSaving) {
         return nullptr;
     }
     if (library == kMagick && backend->magick) {
-        const bool allowed = forSaving ? magickCanWrite(backend->magick) : magickCanRead(backend->magick);
+        const bool allowed =
+            forSaving ? magickCanWrite(backend->magick) : magickCanRead(backend->magick);
         return allowed ? library : nullptr;
     }
     if (!forSaving && backend->format == format::kEps && !ghostscriptAvailable()) {
@@ -553,9 +599,13 @@ const char* available(const Backend* backend, bool forSaving) {
 
 }  // namespace
 
-bool canSave(int format) { return available(backendOf(format), true) != nullptr; }
+bool canSave(int format) {
+    return available(backendOf(format), true) != nullptr;
+}
 
-bool canLoad(int format) { return available(backendOf(format), false) != nullptr; }
+bool canLoad(int format) {
+    return available(backendOf(format), false) != nullptr;
+}
 
 QString backendName(int format, bool forSaving) {
     const char* library = available(backendOf(format), forSaving);

@@ -50,19 +50,26 @@ int checkDimensions(qint64 width, qint64 height) {
 
 QImage::Format formatForDepth(int bitsPerPixel) {
     switch (bitsPerPixel) {
-        case 1: return QImage::Format_Mono;
+        case 1:
+            return QImage::Format_Mono;
         case 4:
-        case 8: return QImage::Format_Indexed8;
-        case 16: return QImage::Format_RGB555;
-        case 24: return QImage::Format_RGB888;
-        case 32: return QImage::Format_ARGB32;
-        default: return QImage::Format_Invalid;
+        case 8:
+            return QImage::Format_Indexed8;
+        case 16:
+            return QImage::Format_RGB555;
+        case 24:
+            return QImage::Format_RGB888;
+        case 32:
+            return QImage::Format_ARGB32;
+        default:
+            return QImage::Format_Invalid;
     }
 }
 
 QList<QRgb> standardPalette(int bitsPerPixel) {
     switch (bitsPerPixel) {
-        case 1: return {qRgb(0, 0, 0), qRgb(255, 255, 255)};
+        case 1:
+            return {qRgb(0, 0, 0), qRgb(255, 255, 255)};
         case 4:
             return {qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
                     qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
@@ -84,7 +91,8 @@ QList<QRgb> standardPalette(int bitsPerPixel) {
             }
             return palette;
         }
-        default: return {};
+        default:
+            return {};
     }
 }
 
@@ -122,7 +130,8 @@ int fillImage(ImageHandle* handle, const QColor& colour) {
         return kErrorInvalidParameter;
     }
     if (isPaletteDepth(handle->bitsPerPixel)) {
-        handle->image.fill(static_cast<uint>(nearestIndex(handle->image.colorTable(), colour.rgb())));
+        handle->image.fill(
+            static_cast<uint>(nearestIndex(handle->image.colorTable(), colour.rgb())));
     } else {
         handle->image.fill(colour);
     }
@@ -149,8 +158,7 @@ int copyImage(ImageHandle* destination, const ImageHandle& source) {
 int copyRect(ImageHandle* destination, const ImageHandle& source, int left, int top, int width,
              int height) {
     const QRect rect(left, top, width, height);
-    if (!source.isAllocated() || width < 1 || height < 1 ||
-        !source.image.rect().contains(rect)) {
+    if (!source.isAllocated() || width < 1 || height < 1 || !source.image.rect().contains(rect)) {
         return kErrorInvalidParameter;
     }
     QImage part = source.image.copy(rect);
@@ -179,16 +187,18 @@ int resizeImage(ImageHandle* handle, int width, int height) {
     QImage resized;
     if (isPaletteDepth(handle->bitsPerPixel)) {
         // Filtered in true colour, then back onto the image's own palette.
-        const QImage scaled = toTrueColour(handle->image)
-                                  .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QImage scaled =
+            toTrueColour(handle->image)
+                .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         resized = toPaletteOf(scaled, handle->image.colorTable(), handle->bitsPerPixel,
                               Dither::ErrorDiffusion);
         if (resized.isNull()) {
             return kErrorUserAbort;
         }
     } else {
-        resized = handle->image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                      .convertToFormat(formatForDepth(handle->bitsPerPixel));
+        resized =
+            handle->image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                .convertToFormat(formatForDepth(handle->bitsPerPixel));
     }
     if (resized.isNull()) {
         return kErrorNoMemory;
@@ -307,13 +317,21 @@ void setRegion(ImageHandle* handle, const QRect& rect) {
     handle->region = rect.normalized() & handle->image.rect();
 }
 
-QRect regionBounds(const ImageHandle& handle) { return handle.region; }
+QRect regionBounds(const ImageHandle& handle) {
+    return handle.region;
+}
 
-bool hasRegion(const ImageHandle& handle) { return !handle.region.isEmpty(); }
+bool hasRegion(const ImageHandle& handle) {
+    return !handle.region.isEmpty();
+}
 
-void removeRegion(ImageHandle* handle) { handle->region = QRect(); }
+void removeRegion(ImageHandle* handle) {
+    handle->region = QRect();
+}
 
-void setStatusCallback(StatusCallback callback) { t_statusCallback = std::move(callback); }
+void setStatusCallback(StatusCallback callback) {
+    t_statusCallback = std::move(callback);
+}
 
 bool reportStatus(int percent) {
     return !t_statusCallback || t_statusCallback(percent) != kErrorUserAbort;

@@ -29,7 +29,9 @@ struct JpegHeader {
     int orientation = 1;
 };
 
-quint16 be16(const uchar* p) { return static_cast<quint16>((p[0] << 8) | p[1]); }
+quint16 be16(const uchar* p) {
+    return static_cast<quint16>((p[0] << 8) | p[1]);
+}
 
 bool isStartOfFrame(uchar marker) {
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
@@ -74,7 +76,8 @@ bool parseHeader(QByteArrayView data, JpegHeader* header) {
             header->height = be16(body + 1);
             header->width = be16(body + 3);
             header->components = body[5];
-            header->progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+            header->progressive =
+                marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
             return header->width > 0 && header->height > 0;
         } else if (marker == 0xDA || marker == 0xD9) {
             return false;  // picture data (or the end) before any frame header
@@ -172,7 +175,7 @@ QByteArray minimalExif() {
         put16(static_cast<quint16>(v >> 16));
     };
     put16(2);
-    put16(0x0112), put16(3), put32(1), put16(1), put16(0);  // Orientation = 1
+    put16(0x0112), put16(3), put32(1), put16(1), put16(0);         // Orientation = 1
     put16(0x8769), put16(4), put32(1), put32(8 + 2 + 2 * 12 + 4);  // EXIF IFD offset
     put32(0);
     put16(1);
@@ -194,7 +197,8 @@ int jpegInfo(Input& input, FileInfo* info) {
     info->height = sideways ? header.width : header.height;
     info->bitsPerPixel = header.components == 1 ? 8 : 24;
     info->pages = 1;
-    info->compression = header.progressive ? QStringLiteral("Progressive JPEG") : QStringLiteral("JPEG");
+    info->compression =
+        header.progressive ? QStringLiteral("Progressive JPEG") : QStringLiteral("JPEG");
     info->sizeDisk = input.size();
     info->sizeMemory = paddedImageBytes(info->width, info->height, info->bitsPerPixel);
     return kSuccess;
@@ -222,10 +226,11 @@ int jpegLoad(Input& input, const LoadRequest& request, ImageHandle* handle) {
     tjscalingfactor scale{1, 1};
     if (request.bound.isValid()) {
         // The bound applies to the upright picture.
-        const QSize upright = orientationSwapsSides(header.orientation) ? QSize(height, width)
-                                                                          : QSize(width, height);
+        const QSize upright =
+            orientationSwapsSides(header.orientation) ? QSize(height, width) : QSize(width, height);
         const QSize target = fitInside(upright, request.bound);
-        const QSize stored = orientationSwapsSides(header.orientation) ? target.transposed() : target;
+        const QSize stored =
+            orientationSwapsSides(header.orientation) ? target.transposed() : target;
         scale = scaleCovering(width, height, stored);
     }
     const int outWidth = TJSCALED(width, scale);
@@ -234,8 +239,9 @@ int jpegLoad(Input& input, const LoadRequest& request, ImageHandle* handle) {
     const bool grey = colourspace == TJCS_GRAY;
     const bool cmyk = colourspace == TJCS_CMYK || colourspace == TJCS_YCCK;
     QImage image = newImage(outWidth, outHeight,
-                            grey ? QImage::Format_Indexed8
-                                 : cmyk ? QImage::Format_RGB32 : QImage::Format_RGB888);
+                            grey   ? QImage::Format_Indexed8
+                            : cmyk ? QImage::Format_RGB32
+                                   : QImage::Format_RGB888);
     if (image.isNull()) {
         return kErrorNoMemory;
     }
@@ -243,11 +249,11 @@ int jpegLoad(Input& input, const LoadRequest& request, ImageHandle* handle) {
         return kErrorUserAbort;
     }
     const int pixelFormat = grey ? TJPF_GRAY : cmyk ? TJPF_CMYK : TJPF_RGB;
-    const int result =
-        tjDecompress2(decoder.get(), bytes, static_cast<unsigned long>(data.size()), image.bits(),
-                      outWidth, static_cast<int>(image.bytesPerLine()), outHeight, pixelFormat,
-                      TJFLAG_ACCURATEDCT);
-    if (result != 0 && (tjGetErrorCode(decoder.get()) == TJERR_FATAL || isFatalWarning(decoder.get()))) {
+    const int result = tjDecompress2(decoder.get(), bytes, static_cast<unsigned long>(data.size()),
+                                     image.bits(), outWidth, static_cast<int>(image.bytesPerLine()),
+                                     outHeight, pixelFormat, TJFLAG_ACCURATEDCT);
+    if (result != 0 &&
+        (tjGetErrorCode(decoder.get()) == TJERR_FATAL || isFatalWarning(decoder.get()))) {
         return tjGetErrorCode(decoder.get()) == TJERR_FATAL ? kErrorInvalidFormat : kErrorFileRead;
     }
     if (grey) {
@@ -295,7 +301,8 @@ int jpegSave(const ImageHandle& source, const SaveRequest& request, QByteArray* 
     unsigned long size = 0;
     if (tjCompress2(encoder.get(), image.constBits(), image.width(),
                     static_cast<int>(image.bytesPerLine()), image.height(),
-                    grey ? TJPF_GRAY : TJPF_RGB, &buffer, &size, subsampling, quality, flags) != 0) {
+                    grey ? TJPF_GRAY : TJPF_RGB, &buffer, &size, subsampling, quality,
+                    flags) != 0) {
         tjFree(buffer);
         return kErrorNoMemory;
     }
@@ -305,7 +312,8 @@ int jpegSave(const ImageHandle& source, const SaveRequest& request, QByteArray* 
     if (request.format == format::kExifJpeg) {
         // EXIF files carry an APP1 EXIF segment in place of the JFIF one.
         qsizetype rest = 2;
-        if (jpeg.size() > 6 && static_cast<uchar>(jpeg[2]) == 0xFF && static_cast<uchar>(jpeg[3]) == 0xE0) {
+        if (jpeg.size() > 6 && static_cast<uchar>(jpeg[2]) == 0xFF &&
+            static_cast<uchar>(jpeg[3]) == 0xE0) {
             rest = 4 + be16(reinterpret_cast<const uchar*>(jpeg.constData()) + 4);
         }
         const QByteArray exif = QByteArray("Exif\0\0", 6) + minimalExif();

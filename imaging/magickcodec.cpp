@@ -34,15 +34,20 @@ void initialiseOnce() {
 
 int codeOf(const Magick::Exception& error) {
     const std::string text = error.what();
-    if (text.find("memory") != std::string::npos || text.find("resource limit") != std::string::npos ||
-        text.find("ResourceLimit") != std::string::npos || text.find("width or height exceeds") != std::string::npos) {
+    if (text.find("memory") != std::string::npos ||
+        text.find("resource limit") != std::string::npos ||
+        text.find("ResourceLimit") != std::string::npos ||
+        text.find("width or height exceeds") != std::string::npos) {
         return kErrorNoMemory;
     }
-    if (text.find("CorruptImage") != std::string::npos || text.find("unexpected end") != std::string::npos ||
-        text.find("UnexpectedEndOfFile") != std::string::npos || text.find("InsufficientImageData") != std::string::npos) {
+    if (text.find("CorruptImage") != std::string::npos ||
+        text.find("unexpected end") != std::string::npos ||
+        text.find("UnexpectedEndOfFile") != std::string::npos ||
+        text.find("InsufficientImageData") != std::string::npos) {
         return kErrorFileRead;
     }
-    if (text.find("NoDecodeDelegate") != std::string::npos || text.find("no decode delegate") != std::string::npos ||
+    if (text.find("NoDecodeDelegate") != std::string::npos ||
+        text.find("no decode delegate") != std::string::npos ||
         text.find("security policy") != std::string::npos) {
         return kErrorInvalidFormat;
     }
@@ -58,13 +63,14 @@ int readImage(Input& input, const char* magick, bool ping, Magick::Image* image)
             // The size asked for picks the PhotoCD resolution: 1 is 192 by
             // 128 (128 by 192 upright), each step doubles it, 3 is the base.
             const int step = photoCdResolution() - 1;
-            image->size(Magick::Geometry(static_cast<size_t>(192) << step, static_cast<size_t>(128) << step));
+            image->size(Magick::Geometry(static_cast<size_t>(192) << step, static_cast<size_t>(128)
+                                                                               << step));
         }
         if (std::strcmp(magick, "WMF") == 0) {
             // Metafiles are drawn at the file-option record's resolution.
             const FileOptions options = defaultFileOptions();
             image->density(Magick::Geometry(static_cast<size_t>(std::max(1, options.xResolution)),
-                                             static_cast<size_t>(std::max(1, options.yResolution))));
+                                            static_cast<size_t>(std::max(1, options.yResolution))));
         }
         if (!input.path().isEmpty()) {
             // Naming the format keeps ImageMagick from guessing another coder
@@ -106,14 +112,22 @@ int depthOf(const Magick::Image& image) {
 QString compressionName(Magick::CompressionType type) {
     switch (type) {
         case Magick::NoCompression:
-        case Magick::UndefinedCompression: return QStringLiteral("None");
-        case Magick::RLECompression: return QStringLiteral("RLE");
-        case Magick::JPEGCompression: return QStringLiteral("JPEG");
-        case Magick::LZWCompression: return QStringLiteral("LZW");
-        case Magick::ZipCompression: return QStringLiteral("Deflate");
-        case Magick::FaxCompression: return QStringLiteral("CCITT Group 3");
-        case Magick::Group4Compression: return QStringLiteral("CCITT Group 4");
-        default: return QStringLiteral("Compressed");
+        case Magick::UndefinedCompression:
+            return QStringLiteral("None");
+        case Magick::RLECompression:
+            return QStringLiteral("RLE");
+        case Magick::JPEGCompression:
+            return QStringLiteral("JPEG");
+        case Magick::LZWCompression:
+            return QStringLiteral("LZW");
+        case Magick::ZipCompression:
+            return QStringLiteral("Deflate");
+        case Magick::FaxCompression:
+            return QStringLiteral("CCITT Group 3");
+        case Magick::Group4Compression:
+            return QStringLiteral("CCITT Group 4");
+        default:
+            return QStringLiteral("Compressed");
     }
 }
 
@@ -164,8 +178,8 @@ QImage toQImage(Magick::Image& image, int depth) {
 
 Magick::Image fromQImage(const QImage& source) {
     const QImage rgba = source.convertToFormat(QImage::Format_ARGB32);
-    Magick::Image image(static_cast<size_t>(rgba.width()), static_cast<size_t>(rgba.height()), "BGRA",
-                        Magick::CharPixel, rgba.constBits());
+    Magick::Image image(static_cast<size_t>(rgba.width()), static_cast<size_t>(rgba.height()),
+                        "BGRA", Magick::CharPixel, rgba.constBits());
     if (!source.hasAlphaChannel()) {
         image.matte(false);
     }
@@ -249,7 +263,8 @@ int magickLoad(Input& input, const char* magick, const LoadRequest& request, Ima
     if (pixels.isNull()) {
         return kErrorNoMemory;
     }
-    if (depth <= 8 && pixels.format() != QImage::Format_Mono && pixels.format() != QImage::Format_Indexed8) {
+    if (depth <= 8 && pixels.format() != QImage::Format_Mono &&
+        pixels.format() != QImage::Format_Indexed8) {
         depth = 24;  // the coder gave no palette; keep every colour
     }
     return finishLoad(std::move(pixels), depth, request, handle);
@@ -297,7 +312,8 @@ int magickSave(const ImageHandle& source, const char* magick, int bitsPerPixel, 
         if (blob.length() == 0) {
             return kErrorFileWrite;
         }
-        *out = QByteArray(static_cast<const char*>(blob.data()), static_cast<qsizetype>(blob.length()));
+        *out = QByteArray(static_cast<const char*>(blob.data()),
+                          static_cast<qsizetype>(blob.length()));
     } catch (const Magick::Exception& error) {
         const int code = codeOf(error);
         return code == kErrorInvalidFormat ? kErrorFileWrite : code;

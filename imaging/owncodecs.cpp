@@ -100,7 +100,8 @@ int ownCodecInfo(const OwnCodec& codec, Input& input, FileInfo* info) {
     return kSuccess;
 }
 
-int ownCodecLoad(const OwnCodec& codec, Input& input, const LoadRequest& request, ImageHandle* handle) {
+int ownCodecLoad(const OwnCodec& codec, Input& input, const LoadRequest& request,
+                 ImageHandle* handle) {
     if (!reportStatus(0)) {
         return kErrorUserAbort;
     }

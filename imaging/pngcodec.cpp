@@ -62,8 +62,10 @@ int depthOf(int colourType, int bitDepth) {
         case PNG_COLOR_TYPE_PALETTE:
         case PNG_COLOR_TYPE_GRAY:
             return bitDepth == 1 ? 1 : bitDepth <= 4 ? 4 : 8;
-        case PNG_COLOR_TYPE_RGB: return 24;
-        default: return 32;  // grey or colour with alpha
+        case PNG_COLOR_TYPE_RGB:
+            return 24;
+        default:
+            return 32;  // grey or colour with alpha
     }
 }
 
@@ -181,9 +183,8 @@ int decode(PngState* state, QImage* image, int* depth) {
     }
     for (int pass = 0; pass < passes; ++pass) {
         for (png_uint_32 y = 0; y < height; ++y) {
-            if ((y & 255) == 0 &&
-                !reportStatus(static_cast<int>((qint64(pass) * height + y) * 100 /
-                                               (qint64(passes) * height)))) {
+            if ((y & 255) == 0 && !reportStatus(static_cast<int>((qint64(pass) * height + y) * 100 /
+                                                                 (qint64(passes) * height)))) {
                 png_destroy_read_struct(&png, &info, nullptr);
                 return kErrorUserAbort;
             }
@@ -216,13 +217,15 @@ int encodeRows(const QImage& pixels, int depth, PngState* state, std::vector<png
         colourType = PNG_COLOR_TYPE_RGB_ALPHA;
         bitDepth = 8;
     }
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), bitDepth,
-                 colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
+                 bitDepth, colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     if (colourType == PNG_COLOR_TYPE_PALETTE) {
         colours->clear();
         for (QRgb colour : pixels.colorTable()) {
-            colours->push_back({static_cast<png_byte>(qRed(colour)), static_cast<png_byte>(qGreen(colour)),
-                               static_cast<png_byte>(qBlue(colour))});
+            colours->push_back({static_cast<png_byte>(qRed(colour)),
+                                static_cast<png_byte>(qGreen(colour)),
+                                static_cast<png_byte>(qBlue(colour))});
         }
         png_set_PLTE(png, info, colours->data(), static_cast<int>(colours->size()));
         // Palette pictures compress best unfiltered.

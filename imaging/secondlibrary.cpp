@@ -35,7 +35,9 @@ struct Found {
     std::optional<OwnCodecEntry> own;
 };
 
-Found byMagick(int code, const char* magick) { return Found{code, magick, std::nullopt}; }
+Found byMagick(int code, const char* magick) {
+    return Found{code, magick, std::nullopt};
+}
 
 bool isPnm(QByteArrayView head) {
     return head.size() >= 3 && head[0] == 'P' && head[1] >= '1' && head[1] <= '7' &&
@@ -48,11 +50,15 @@ Found identify(Input& input) {
     if (isPnm(head)) {
         switch (head[1]) {
             case '1':
-            case '4': return byMagick(kPortableBitmap, "PBM");
+            case '4':
+                return byMagick(kPortableBitmap, "PBM");
             case '2':
-            case '5': return byMagick(kPortableGraymap, "PGM");
-            case '7': return byMagick(kPortableAnymap, "PAM");
-            default: return byMagick(kPortablePixmap, "PPM");
+            case '5':
+                return byMagick(kPortableGraymap, "PGM");
+            case '7':
+                return byMagick(kPortableAnymap, "PAM");
+            default:
+                return byMagick(kPortablePixmap, "PPM");
         }
     }
     if (head.size() >= 4 && p[0] == 0x01 && p[1] == 0xDA && p[2] <= 1) {
@@ -155,27 +161,42 @@ QString backendName(int secondFormat, bool forSaving) {
         return magickCanRead(coder) ? QStringLiteral("ImageMagick") : QString();
     };
     switch (secondFormat) {
-        case kPortableBitmap: return magick("PBM");
-        case kPortableGraymap: return magick("PGM");
-        case kPortableAnymap: return magick("PAM");
-        case kPortablePixmap: return magick("PPM");
-        case kSgi: return magick("SGI");
-        case kXBitmap: return magick("XBM");
-        case kXPixmap: return magick("XPM");
-        case kXWindowDump: return magick("XWD");
+        case kPortableBitmap:
+            return magick("PBM");
+        case kPortableGraymap:
+            return magick("PGM");
+        case kPortableAnymap:
+            return magick("PAM");
+        case kPortablePixmap:
+            return magick("PPM");
+        case kSgi:
+            return magick("SGI");
+        case kXBitmap:
+            return magick("XBM");
+        case kXPixmap:
+            return magick("XPM");
+        case kXWindowDump:
+            return magick("XWD");
         case kIffAmiga:
-        case kWindowsClipboard: return QStringLiteral("Pixoria");
-        case kTiffCompressed: return QStringLiteral("libtiff");
-        default: return {};
+        case kWindowsClipboard:
+            return QStringLiteral("Pixoria");
+        case kTiffCompressed:
+            return QStringLiteral("libtiff");
+        default:
+            return {};
     }
 }
 
-int errorCount() { return static_cast<int>(t_errors.size()); }
+int errorCount() {
+    return static_cast<int>(t_errors.size());
+}
 
 Error errorAt(int index) {
     return index >= 0 && index < errorCount() ? t_errors[static_cast<size_t>(index)] : Error{};
 }
 
-void clearErrors() { t_errors.clear(); }
+void clearErrors() {
+    t_errors.clear();
+}
 
 }  // namespace imaging::second

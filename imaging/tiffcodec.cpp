@@ -18,7 +18,9 @@ namespace imaging::detail {
 namespace {
 
 // libtiff reports through these; our callers get codes, not text on stderr.
-int silentHandler(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+int silentHandler(TIFF*, void*, const char*, const char*, va_list) {
+    return 1;
+}
 
 constexpr tmsize_t kMaxSingleAllocation = tmsize_t(512) * 1024 * 1024;
 
@@ -43,7 +45,9 @@ tmsize_t readProc(thandle_t handle, void* buffer, tmsize_t size) {
     return static_cast<tmsize_t>(got);
 }
 
-tmsize_t noWrite(thandle_t, void*, tmsize_t) { return -1; }
+tmsize_t noWrite(thandle_t, void*, tmsize_t) {
+    return -1;
+}
 
 toff_t readSeekProc(thandle_t handle, toff_t offset, int whence) {
     auto* stream = static_cast<ReadStream*>(handle);
@@ -57,13 +61,17 @@ toff_t readSeekProc(thandle_t handle, toff_t offset, int whence) {
     return static_cast<toff_t>(stream->position);
 }
 
-int closeProc(thandle_t) { return 0; }
+int closeProc(thandle_t) {
+    return 0;
+}
 
 toff_t readSizeProc(thandle_t handle) {
     return static_cast<toff_t>(static_cast<ReadStream*>(handle)->input->size());
 }
 
-int noMap(thandle_t, void**, toff_t*) { return 0; }
+int noMap(thandle_t, void**, toff_t*) {
+    return 0;
+}
 void noUnmap(thandle_t, void*, toff_t) {}
 
 TIFFOpenOptions* makeOptions() {
@@ -161,8 +169,8 @@ Layout readLayout(TIFF* tif) {
     uint16_t extraCount = 0;
     uint16_t* extraTypes = nullptr;
     if (TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extraTypes) && extraCount > 0) {
-        layout.hasAlpha = extraTypes[0] == EXTRASAMPLE_ASSOCALPHA ||
-                          extraTypes[0] == EXTRASAMPLE_UNASSALPHA;
+        layout.hasAlpha =
+            extraTypes[0] == EXTRASAMPLE_ASSOCALPHA || extraTypes[0] == EXTRASAMPLE_UNASSALPHA;
     } else if (layout.photometric == PHOTOMETRIC_RGB && layout.samplesPerPixel == 4) {
         layout.hasAlpha = true;
     }
@@ -179,39 +187,53 @@ int formatOf(const Layout& layout) {
         case COMPRESSION_LZW:
             return cmyk ? format::kTiffLzwCmyk : ycc ? format::kTiffLzwYcc : format::kTiffLzw;
         case COMPRESSION_PACKBITS:
-            return cmyk ? format::kTiffPackBitsCmyk : ycc ? format::kTiffPackBitsYcc
-                                                          : format::kTiffPackBits;
+            return cmyk  ? format::kTiffPackBitsCmyk
+                   : ycc ? format::kTiffPackBitsYcc
+                         : format::kTiffPackBits;
         case COMPRESSION_CCITTRLE:
-        case COMPRESSION_CCITTRLEW: return format::kCcitt;
+        case COMPRESSION_CCITTRLEW:
+            return format::kCcitt;
         case COMPRESSION_CCITTFAX3:
             return (layout.group3Options & GROUP3OPT_2DENCODING) ? format::kCcittGroup3TwoD
                                                                  : format::kCcittGroup3OneD;
-        case COMPRESSION_CCITTFAX4: return format::kCcittGroup4;
+        case COMPRESSION_CCITTFAX4:
+            return format::kCcittGroup4;
         case COMPRESSION_JPEG:
-        case COMPRESSION_OJPEG: return format::kJtif;
+        case COMPRESSION_OJPEG:
+            return format::kJtif;
         case COMPRESSION_NONE:
             if (layout.exif) {
                 return ycc ? format::kExifYcc : format::kExif;
             }
             return cmyk ? format::kTiffCmyk : ycc ? format::kTiffYcc : format::kTiff;
-        default: return cmyk ? format::kTiffCmyk : format::kTiff;
+        default:
+            return cmyk ? format::kTiffCmyk : format::kTiff;
     }
 }
 
 QString compressionName(uint16_t compression) {
     switch (compression) {
-        case COMPRESSION_NONE: return QStringLiteral("None");
-        case COMPRESSION_LZW: return QStringLiteral("LZW");
-        case COMPRESSION_PACKBITS: return QStringLiteral("PackBits");
+        case COMPRESSION_NONE:
+            return QStringLiteral("None");
+        case COMPRESSION_LZW:
+            return QStringLiteral("LZW");
+        case COMPRESSION_PACKBITS:
+            return QStringLiteral("PackBits");
         case COMPRESSION_CCITTRLE:
-        case COMPRESSION_CCITTRLEW: return QStringLiteral("CCITT Modified Huffman");
-        case COMPRESSION_CCITTFAX3: return QStringLiteral("CCITT Group 3");
-        case COMPRESSION_CCITTFAX4: return QStringLiteral("CCITT Group 4");
+        case COMPRESSION_CCITTRLEW:
+            return QStringLiteral("CCITT Modified Huffman");
+        case COMPRESSION_CCITTFAX3:
+            return QStringLiteral("CCITT Group 3");
+        case COMPRESSION_CCITTFAX4:
+            return QStringLiteral("CCITT Group 4");
         case COMPRESSION_JPEG:
-        case COMPRESSION_OJPEG: return QStringLiteral("JPEG");
+        case COMPRESSION_OJPEG:
+            return QStringLiteral("JPEG");
         case COMPRESSION_ADOBE_DEFLATE:
-        case COMPRESSION_DEFLATE: return QStringLiteral("Deflate");
-        default: return QStringLiteral("Other (%1)").arg(compression);
+        case COMPRESSION_DEFLATE:
+            return QStringLiteral("Deflate");
+        default:
+            return QStringLiteral("Other (%1)").arg(compression);
     }
 }
 
@@ -222,11 +244,11 @@ bool readsNatively(const Layout& l) {
         l.compression == COMPRESSION_OJPEG) {
         return false;
     }
-    const bool single = l.samplesPerPixel == 1 &&
-                        (l.bitsPerSample == 1 || l.bitsPerSample == 4 || l.bitsPerSample == 8) &&
-                        (l.photometric == PHOTOMETRIC_MINISWHITE ||
-                         l.photometric == PHOTOMETRIC_MINISBLACK ||
-                         l.photometric == PHOTOMETRIC_PALETTE);
+    const bool single =
+        l.samplesPerPixel == 1 &&
+        (l.bitsPerSample == 1 || l.bitsPerSample == 4 || l.bitsPerSample == 8) &&
+        (l.photometric == PHOTOMETRIC_MINISWHITE || l.photometric == PHOTOMETRIC_MINISBLACK ||
+         l.photometric == PHOTOMETRIC_PALETTE);
     const bool rgb = l.photometric == PHOTOMETRIC_RGB && l.bitsPerSample == 8 &&
                      (l.samplesPerPixel == 3 || l.samplesPerPixel == 4);
     return single || rgb;
@@ -315,8 +337,8 @@ int readNative(TIFF* tif, const Layout& l, QImage* out) {
 
 int readThroughRgba(TIFF* tif, const Layout& l, QImage* out) {
     // libtiff's RGBA raster is R, G, B, A bytes per pixel: QImage's RGBA8888.
-    QImage image = newImage(static_cast<int>(l.width), static_cast<int>(l.height),
-                            QImage::Format_RGBA8888);
+    QImage image =
+        newImage(static_cast<int>(l.width), static_cast<int>(l.height), QImage::Format_RGBA8888);
     if (image.isNull() || image.bytesPerLine() != qsizetype(l.width) * 4) {
         return kErrorNoMemory;
     }
@@ -339,13 +361,19 @@ int readThroughRgba(TIFF* tif, const Layout& l, QImage* out) {
 
 uint16_t compressionFor(int format) {
     switch (format) {
-        case format::kTiffPackBits: return COMPRESSION_PACKBITS;
-        case format::kTiffLzw: return COMPRESSION_LZW;
-        case format::kJtif: return COMPRESSION_JPEG;
+        case format::kTiffPackBits:
+            return COMPRESSION_PACKBITS;
+        case format::kTiffLzw:
+            return COMPRESSION_LZW;
+        case format::kJtif:
+            return COMPRESSION_JPEG;
         case format::kCcittGroup3OneD:
-        case format::kCcittGroup3TwoD: return COMPRESSION_CCITTFAX3;
-        case format::kCcittGroup4: return COMPRESSION_CCITTFAX4;
-        default: return COMPRESSION_NONE;
+        case format::kCcittGroup3TwoD:
+            return COMPRESSION_CCITTFAX3;
+        case format::kCcittGroup4:
+            return COMPRESSION_CCITTFAX4;
+        default:
+            return COMPRESSION_NONE;
     }
 }
 
@@ -409,7 +437,8 @@ bool addExifDirectory(QByteArray* tiff) {
     qToLittleEndian<quint32>(exifIfd, pointer.data() + 8);
     entries.push_back(pointer);
     std::sort(entries.begin(), entries.end(), [](const QByteArray& a, const QByteArray& b) {
-        return qFromLittleEndian<quint16>(a.constData()) < qFromLittleEndian<quint16>(b.constData());
+        return qFromLittleEndian<quint16>(a.constData()) <
+               qFromLittleEndian<quint16>(b.constData());
     });
     QByteArray block(2, '\0');
     qToLittleEndian<quint16>(static_cast<quint16>(entries.size()), block.data());
@@ -436,7 +465,9 @@ void toYcc(const uchar* rgb, uchar* ycc, int width) {
     // default reference black and white.
     for (int x = 0; x < width; ++x) {
         const double r = rgb[3 * x], g = rgb[3 * x + 1], b = rgb[3 * x + 2];
-        const auto clamp = [](double v) { return static_cast<uchar>(std::clamp(v + 0.5, 0.0, 255.0)); };
+        const auto clamp = [](double v) {
+            return static_cast<uchar>(std::clamp(v + 0.5, 0.0, 255.0));
+        };
         ycc[3 * x] = clamp(0.299 * r + 0.587 * g + 0.114 * b);
         ycc[3 * x + 1] = clamp(-0.168736 * r - 0.331264 * g + 0.5 * b + 128);
         ycc[3 * x + 2] = clamp(0.5 * r - 0.418688 * g - 0.081312 * b + 128);
@@ -482,7 +513,8 @@ int tiffLoad(Input& input, const LoadRequest& request, ImageHandle* handle) {
     if (!tif) {
         return kErrorInvalidFormat;
     }
-    if (request.options.page > 0 && !TIFFSetDirectory(tif.get(), static_cast<tdir_t>(request.options.page))) {
+    if (request.options.page > 0 &&
+        !TIFFSetDirectory(tif.get(), static_cast<tdir_t>(request.options.page))) {
         return kErrorInvalidParameter;
     }
     const Layout layout = readLayout(tif.get());
@@ -518,11 +550,12 @@ int tiffSave(const ImageHandle& source, const SaveRequest& request, QByteArray* 
     WriteStream stream;
     // Room for the uncompressed picture up front, so the file is not copied
     // again and again as it grows.
-    stream.data.reserve(static_cast<qsizetype>(std::min<qint64>(
-        paddedImageBytes(width, height, depth) + 64 * 1024, qint64(1) << 30)));
+    stream.data.reserve(static_cast<qsizetype>(
+        std::min<qint64>(paddedImageBytes(width, height, depth) + 64 * 1024, qint64(1) << 30)));
     TIFFOpenOptions* options = makeOptions();
-    TiffPtr tif(TIFFClientOpenExt("output", "wl", &stream, writeStreamRead, writeProc, writeSeekProc,
-                                  closeProc, writeSizeProc, noMap, noUnmap, options));
+    TiffPtr tif(TIFFClientOpenExt("output", "wl", &stream, writeStreamRead, writeProc,
+                                  writeSeekProc, closeProc, writeSizeProc, noMap, noUnmap,
+                                  options));
     TIFFOpenOptionsFree(options);
     if (!tif) {
         return kErrorNoMemory;
@@ -543,9 +576,10 @@ int tiffSave(const ImageHandle& source, const SaveRequest& request, QByteArray* 
     bool invertBits = false;
     bool ycc = false;
     if (depth == 1) {
-        const bool blackWhite = palette.size() == 2 &&
-                                ((palette[0] == qRgb(0, 0, 0) && palette[1] == qRgb(255, 255, 255)) ||
-                                 (palette[0] == qRgb(255, 255, 255) && palette[1] == qRgb(0, 0, 0)));
+        const bool blackWhite =
+            palette.size() == 2 &&
+            ((palette[0] == qRgb(0, 0, 0) && palette[1] == qRgb(255, 255, 255)) ||
+             (palette[0] == qRgb(255, 255, 255) && palette[1] == qRgb(0, 0, 0)));
         TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 1);
         TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, 1);
         if (blackWhite || isFax(format)) {
@@ -591,9 +625,9 @@ int tiffSave(const ImageHandle& source, const SaveRequest& request, QByteArray* 
         TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, extra);
     }
     // JPEG strips must hold whole MCU rows; 16 rows cover every subsampling.
-    const uint32_t rowsPerStrip =
-        compression == COMPRESSION_JPEG ? std::max<uint32_t>(16, TIFFDefaultStripSize(t, 0) / 16 * 16)
-                                        : TIFFDefaultStripSize(t, 0);
+    const uint32_t rowsPerStrip = compression == COMPRESSION_JPEG
+                                      ? std::max<uint32_t>(16, TIFFDefaultStripSize(t, 0) / 16 * 16)
+                                      : TIFFDefaultStripSize(t, 0);
     TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
 
     std::vector<uchar> row(static_cast<size_t>(std::max<tmsize_t>(TIFFScanlineSize(t), 4 * width)));
@@ -637,7 +671,8 @@ int tiffSave(const ImageHandle& source, const SaveRequest& request, QByteArray* 
         return kErrorFileWrite;
     }
     tif.reset();
-    if ((format == format::kExif || format == format::kExifYcc) && !addExifDirectory(&stream.data)) {
+    if ((format == format::kExif || format == format::kExifYcc) &&
+        !addExifDirectory(&stream.data)) {
         return kErrorFileWrite;
     }
     *out = std::move(stream.data);

@@ -22,47 +22,88 @@ struct FilterFormats {
 FilterFormats formatsOfFilter(int index) {
     using namespace imaging::format;
     switch (index) {
-        case 2: return {{kBmp, kBmpRle}};
-        case 3: return {{}, imaging::second::kBrooktrout};
-        case 4: return {{kCals}};
-        case 5: return {{kExifJpeg, kExif, kExifYcc}};
-        case 6: return {{kFlashPix}};
-        case 7: return {{kGem}};
-        case 8: return {{kGif}};
-        case 9: return {{kIcaGroup3OneD}};
-        case 10: return {{}, imaging::second::kIffAmiga};
-        case 11: return {{kJpeg, kJtif}};
-        case 12: return {{kLead, kLeadCmp}};
-        case 13: return {{kMacPaint}};
-        case 14: return {{kMicrosoftFax}};
-        case 15: return {{kMsp}};
-        case 16: return {{kPict}};
-        case 17: return {{kOs2Bmp, kOs2Bmp2}};
-        case 18: return {{}, imaging::second::kPortableBitmap};
-        case 19: return {{}, imaging::second::kPortableGraymap};
-        case 20: return {{}, imaging::second::kPortableAnymap};
-        case 21: return {{}, imaging::second::kPortablePixmap};
-        case 22: return {{kPcx}};
-        case 23: return {{kPhotoCd}};
-        case 24: return {{kPhotoshop}};
-        case 25: return {{kPng}};
-        case 26: return {{kEps}};
-        case 27: return {{}, imaging::second::kSgi};
-        case 28: return {{kSunRaster}};
-        case 29: return {{kTga}};
-        case 30: return {{kTiff, kTiffLzw, kTiffPackBits, kCcittGroup4}};
-        case 31: return {{}, 0, "not a picture: such files only enter the recent-file list"};
-        case 32: return {{}, 0, "not a picture: slide show files open the slide show"};
-        case 33: return {{}, imaging::second::kWindowsClipboard};
-        case 34: return {{kCursor}};
-        case 35: return {{kIcon}};
-        case 36: return {{kWmf}};
-        case 37: return {{kWinFaxGroup3OneD}};
-        case 38: return {{kWpg}};
-        case 39: return {{}, imaging::second::kXBitmap};
-        case 40: return {{}, imaging::second::kXPixmap};
-        case 41: return {{}, imaging::second::kXWindowDump};
-        default: return {{}, 0, "every format below"};
+        case 2:
+            return {{kBmp, kBmpRle}};
+        case 3:
+            return {{}, imaging::second::kBrooktrout};
+        case 4:
+            return {{kCals}};
+        case 5:
+            return {{kExifJpeg, kExif, kExifYcc}};
+        case 6:
+            return {{kFlashPix}};
+        case 7:
+            return {{kGem}};
+        case 8:
+            return {{kGif}};
+        case 9:
+            return {{kIcaGroup3OneD}};
+        case 10:
+            return {{}, imaging::second::kIffAmiga};
+        case 11:
+            return {{kJpeg, kJtif}};
+        case 12:
+            return {{kLead, kLeadCmp}};
+        case 13:
+            return {{kMacPaint}};
+        case 14:
+            return {{kMicrosoftFax}};
+        case 15:
+            return {{kMsp}};
+        case 16:
+            return {{kPict}};
+        case 17:
+            return {{kOs2Bmp, kOs2Bmp2}};
+        case 18:
+            return {{}, imaging::second::kPortableBitmap};
+        case 19:
+            return {{}, imaging::second::kPortableGraymap};
+        case 20:
+            return {{}, imaging::second::kPortableAnymap};
+        case 21:
+            return {{}, imaging::second::kPortablePixmap};
+        case 22:
+            return {{kPcx}};
+        case 23:
+            return {{kPhotoCd}};
+        case 24:
+            return {{kPhotoshop}};
+        case 25:
+            return {{kPng}};
+        case 26:
+            return {{kEps}};
+        case 27:
+            return {{}, imaging::second::kSgi};
+        case 28:
+            return {{kSunRaster}};
+        case 29:
+            return {{kTga}};
+        case 30:
+            return {{kTiff, kTiffLzw, kTiffPackBits, kCcittGroup4}};
+        case 31:
+            return {{}, 0, "not a picture: such files only enter the recent-file list"};
+        case 32:
+            return {{}, 0, "not a picture: slide show files open the slide show"};
+        case 33:
+            return {{}, imaging::second::kWindowsClipboard};
+        case 34:
+            return {{kCursor}};
+        case 35:
+            return {{kIcon}};
+        case 36:
+            return {{kWmf}};
+        case 37:
+            return {{kWinFaxGroup3OneD}};
+        case 38:
+            return {{kWpg}};
+        case 39:
+            return {{}, imaging::second::kXBitmap};
+        case 40:
+            return {{}, imaging::second::kXPixmap};
+        case 41:
+            return {{}, imaging::second::kXWindowDump};
+        default:
+            return {{}, 0, "every format below"};
     }
 }
 
@@ -99,17 +140,20 @@ int formats(std::FILE* out) {
             const QString reader = readerOf(formats);
             answer = reader.isEmpty() ? QStringLiteral("no") : QStringLiteral("yes  ") + reader;
         }
-        print(out, QStringLiteral("  %1  %2  %3\n").arg(i + 1, 2).arg(filters[i].label, -42).arg(answer));
+        print(
+            out,
+            QStringLiteral("  %1  %2  %3\n").arg(i + 1, 2).arg(filters[i].label, -42).arg(answer));
     }
     print(out, QStringLiteral("\nSave types (writes):\n"));
     const QList<image::SaveType>& types = image::saveTypes();
     for (int i = 0; i < types.size(); ++i) {
         const QString writer = writerOf(types[i]);
-        print(out, QStringLiteral("  %1  %2  code %3  %4\n")
-                       .arg(i + 1, 2)
-                       .arg(types[i].label, -26)
-                       .arg(types[i].format, 2)
-                       .arg(writer.isEmpty() ? QStringLiteral("no") : QStringLiteral("yes  ") + writer));
+        print(out,
+              QStringLiteral("  %1  %2  code %3  %4\n")
+                  .arg(i + 1, 2)
+                  .arg(types[i].label, -26)
+                  .arg(types[i].format, 2)
+                  .arg(writer.isEmpty() ? QStringLiteral("no") : QStringLiteral("yes  ") + writer));
     }
     return 0;
 }
@@ -120,10 +164,11 @@ int info(const QString& path, std::FILE* out, std::FILE* err) {
     if (status != imaging::kSuccess) {
         const int second = imaging::second::probe(path);
         if (second != 0) {
-            print(out, QStringLiteral("File: %1\nFormat: %2 %3 (second library)\nLibrary: %4\n")
-                           .arg(path)
-                           .arg(second)
-                           .arg(image::secondFormatName(second), imaging::second::backendName(second)));
+            print(out,
+                  QStringLiteral("File: %1\nFormat: %2 %3 (second library)\nLibrary: %4\n")
+                      .arg(path)
+                      .arg(second)
+                      .arg(image::secondFormatName(second), imaging::second::backendName(second)));
             return 0;
         }
         print(err, QStringLiteral("pixoria-tool: %1: %2\n").arg(path, image::errorMessage(status)));
@@ -153,7 +198,8 @@ int info(const QString& path, std::FILE* out, std::FILE* err) {
 
 int convert(const QStringList& arguments, std::FILE* out, std::FILE* err) {
     if (arguments.size() < 2) {
-        print(err, QStringLiteral("Usage: pixoria-tool convert IN OUT --type N [--bpp B] [--quality Q]\n"));
+        print(err, QStringLiteral(
+                       "Usage: pixoria-tool convert IN OUT --type N [--bpp B] [--quality Q]\n"));
         return 2;
     }
     const QString input = arguments[0];
@@ -185,11 +231,13 @@ int convert(const QStringList& arguments, std::FILE* out, std::FILE* err) {
         status = imaging::kSuccess;
     }
     if (status != imaging::kSuccess) {
-        print(err, QStringLiteral("pixoria-tool: %1: %2\n").arg(input, image::errorMessage(status)));
+        print(err,
+              QStringLiteral("pixoria-tool: %1: %2\n").arg(input, image::errorMessage(status)));
         return 1;
     }
     const image::SaveType& saveType = image::saveType(type);
-    const int depth = bitsPerPixel != 0 ? bitsPerPixel : image::saveDepth(saveType, picture.bitsPerPixel);
+    const int depth =
+        bitsPerPixel != 0 ? bitsPerPixel : image::saveDepth(saveType, picture.bitsPerPixel);
     if (saveType.format == imaging::format::kIffSecond) {
         status = imaging::second::save(output, picture, imaging::second::kIffAmiga) == 0
                      ? imaging::kSuccess
@@ -198,10 +246,12 @@ int convert(const QStringList& arguments, std::FILE* out, std::FILE* err) {
         status = imaging::saveFile(output, picture, saveType.format, depth, quality);
     }
     if (status != imaging::kSuccess) {
-        print(err, QStringLiteral("pixoria-tool: %1: %2\n").arg(output, image::errorMessage(status)));
+        print(err,
+              QStringLiteral("pixoria-tool: %1: %2\n").arg(output, image::errorMessage(status)));
         return 1;
     }
-    print(out, QStringLiteral("%1: %2, %3 bits per pixel\n").arg(output, saveType.label).arg(depth));
+    print(out,
+          QStringLiteral("%1: %2, %3 bits per pixel\n").arg(output, saveType.label).arg(depth));
     return 0;
 }
 

@@ -38,8 +38,8 @@ TEST(FileFilters, OpenListHasItsFortyOneEntriesInOrder) {
     EXPECT_EQ(filters[16].pattern, filters[1].pattern);
 
     const QString joined = image::openFilterString();
-    EXPECT_TRUE(joined.startsWith(QStringLiteral("All Files (*.*)") + QChar(0) + QStringLiteral("*.*") +
-                                  QChar(0)));
+    EXPECT_TRUE(joined.startsWith(QStringLiteral("All Files (*.*)") + QChar(0) +
+                                  QStringLiteral("*.*") + QChar(0)));
     EXPECT_EQ(joined.count(QChar(0)), 82);
     const QStringList qt = image::openNameFilters();
     EXPECT_EQ(qt[4], QStringLiteral("EXIF Files (*.jpg;*.tif)"));
@@ -64,10 +64,10 @@ TEST(SaveTypes, TheListFixesExtensionCodeDepthAndOptions) {
         int imageDepth;
         int saved;
     } depths[] = {
-        {1, 16, 16}, {1, 24, 24}, {2, 4, 4}, {2, 24, 8},  {2, 32, 8},   {3, 8, 24},  {4, 24, 1},
-        {6, 24, 8},  {9, 8, 8},   {9, 4, 24}, {16, 16, 24}, {20, 32, 24}, {22, 4, 24}, {23, 32, 24},
-        {24, 32, 32}, {25, 4, 24}, {25, 16, 16}, {26, 4, 4}, {26, 16, 16}, {28, 24, 8}, {28, 4, 4},
-        {29, 4, 24}, {31, 24, 8},
+        {1, 16, 16},  {1, 24, 24},  {2, 4, 4},    {2, 24, 8},  {2, 32, 8},   {3, 8, 24},
+        {4, 24, 1},   {6, 24, 8},   {9, 8, 8},    {9, 4, 24},  {16, 16, 24}, {20, 32, 24},
+        {22, 4, 24},  {23, 32, 24}, {24, 32, 32}, {25, 4, 24}, {25, 16, 16}, {26, 4, 4},
+        {26, 16, 16}, {28, 24, 8},  {28, 4, 4},   {29, 4, 24}, {31, 24, 8},
     };
     for (const auto& d : depths) {
         EXPECT_EQ(image::saveDepth(image::saveType(d.type), d.imageDepth), d.saved)

@@ -1,7 +1,7 @@
+#include "imaging/imagefile.h"
 #include "imaging/codec.h"
 #include "imaging/errors.h"
 #include "imaging/formatcodes.h"
-#include "imaging/imagefile.h"
 #include "imaging/jpegcodec.h"
 
 #include <QFile>
@@ -65,15 +65,17 @@ double meanDifference(const QImage& a, const QImage& b) {
 
 struct RoundTrip {
     const char* name;
-    int format;       // saved with this code
-    int depth;        // at this depth
-    int readFormat;   // file information reports this code
-    int readDepth;    // and this depth
-    double tolerance; // mean difference per channel against the saved depth's picture
+    int format;        // saved with this code
+    int depth;         // at this depth
+    int readFormat;    // file information reports this code
+    int readDepth;     // and this depth
+    double tolerance;  // mean difference per channel against the saved depth's picture
     QSize size = {48, 32};
 };
 
-void PrintTo(const RoundTrip& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const RoundTrip& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class SaveAndLoad : public ::testing::TestWithParam<RoundTrip> {};
 
@@ -184,7 +186,8 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"a.wpg", format::kWpg, 8, format::kWpg, 8, 0}),
     [](const ::testing::TestParamInfo<RoundTrip>& param) {
         std::string name = param.param.name;
-        std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
+        std::replace_if(
+            name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
         return name;
     });
 
@@ -208,8 +211,9 @@ TEST(SaveAndLoad, SavingReplacesAFileOnlyWhenComplete) {
     EXPECT_EQ(saveFile(path, empty, format::kPng, 24), kErrorInvalidParameter);
     EXPECT_EQ(readAll(path), QByteArray("previous contents"));
     EXPECT_EQ(saveFile(dir.path(), testPicture(), format::kPng, 24), kErrorInvalidFileName);
-    EXPECT_EQ(saveFile(dir.filePath(QStringLiteral("missing/x.png")), testPicture(), format::kPng, 24),
-              kErrorFileWrite);
+    EXPECT_EQ(
+        saveFile(dir.filePath(QStringLiteral("missing/x.png")), testPicture(), format::kPng, 24),
+        kErrorFileWrite);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.png"});
 }
 
@@ -338,8 +342,10 @@ TEST(BadInput, HugeHeadersAreRefusedBeforeAnyAllocation) {
     EXPECT_EQ(loadMemory(tiff, &handle), kErrorNoMemory);
 
     // A GIF whose screen is 65535 by 65535.
-    QByteArray gif("GIF89a\xFF\xFF\xFF\xFF\x00\x00\x00,\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00\x02\x02\x44\x01\x00;",
-                   29);
+    QByteArray gif(
+        "GIF89a\xFF\xFF\xFF\xFF\x00\x00\x00,"
+        "\x00\x00\x00\x00\xFF\xFF\xFF\xFF\x00\x02\x02\x44\x01\x00;",
+        29);
     EXPECT_EQ(loadMemory(gif, &handle), kErrorNoMemory);
 
     // A PNG announcing 70,000 pixels across.

@@ -15,8 +15,9 @@ ImageHandle gradient(int width, int height) {
     QImage image(width, height, QImage::Format_RGB888);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            image.setPixel(x, y, qRgb(x * 255 / std::max(1, width - 1), y * 255 / std::max(1, height - 1),
-                                      (x + y) * 255 / std::max(1, width + height - 2)));
+            image.setPixel(x, y,
+                           qRgb(x * 255 / std::max(1, width - 1), y * 255 / std::max(1, height - 1),
+                                (x + y) * 255 / std::max(1, width + height - 2)));
         }
     }
     ImageHandle handle;
@@ -50,9 +51,9 @@ TEST(ImageHandle, EveryDepthIsARealDepth) {
         int depth;
         QImage::Format format;
         int colours;
-    } cases[] = {{1, QImage::Format_Mono, 2},        {4, QImage::Format_Indexed8, 16},
-                 {8, QImage::Format_Indexed8, 256},   {16, QImage::Format_RGB555, 0},
-                 {24, QImage::Format_RGB888, 0},      {32, QImage::Format_ARGB32, 0}};
+    } cases[] = {{1, QImage::Format_Mono, 2},       {4, QImage::Format_Indexed8, 16},
+                 {8, QImage::Format_Indexed8, 256}, {16, QImage::Format_RGB555, 0},
+                 {24, QImage::Format_RGB888, 0},    {32, QImage::Format_ARGB32, 0}};
     for (const auto& c : cases) {
         ImageHandle handle;
         ASSERT_EQ(createImage(&handle, 33, 17, c.depth), kSuccess) << c.depth;

@@ -1,7 +1,7 @@
+#include "imaging/secondlibrary.h"
 #include "imaging/errors.h"
 #include "imaging/formatcodes.h"
 #include "imaging/imagefile.h"
-#include "imaging/secondlibrary.h"
 
 #include <Magick++.h>
 
@@ -41,10 +41,14 @@ TEST(SecondLibrary, ReadsItsFormatsWithItsOwnCodes) {
         int code;
         bool colour;
     } cases[] = {
-        {"PBM", "a.pbm", second::kPortableBitmap, false}, {"PGM", "a.pgm", second::kPortableGraymap, false},
-        {"PPM", "a.ppm", second::kPortablePixmap, true},  {"PAM", "a.pnm", second::kPortableAnymap, true},
-        {"SGI", "a.sgi", second::kSgi, true},             {"XBM", "a.xbm", second::kXBitmap, false},
-        {"XPM", "a.xpm", second::kXPixmap, true},         {"XWD", "a.xwd", second::kXWindowDump, true},
+        {"PBM", "a.pbm", second::kPortableBitmap, false},
+        {"PGM", "a.pgm", second::kPortableGraymap, false},
+        {"PPM", "a.ppm", second::kPortablePixmap, true},
+        {"PAM", "a.pnm", second::kPortableAnymap, true},
+        {"SGI", "a.sgi", second::kSgi, true},
+        {"XBM", "a.xbm", second::kXBitmap, false},
+        {"XPM", "a.xpm", second::kXPixmap, true},
+        {"XWD", "a.xwd", second::kXWindowDump, true},
     };
     for (const auto& c : cases) {
         const QString path = magickSample(dir, c.magick, c.name);

@@ -130,7 +130,8 @@ TEST(PixoriaTool, ConvertRefusesWhatItCannotDo) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("no picture here");
     file.close();
-    const ToolRun bad = runTool({"convert", text, dir.filePath(QStringLiteral("x.png")), "--type", "23"});
+    const ToolRun bad =
+        runTool({"convert", text, dir.filePath(QStringLiteral("x.png")), "--type", "23"});
     EXPECT_EQ(bad.code, 1);
     EXPECT_TRUE(bad.err.contains("Error: Invalid file format"));
     EXPECT_EQ(runTool({"info", text}).code, 1);
