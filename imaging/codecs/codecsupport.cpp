@@ -69,6 +69,32 @@ void storeIndexRow(const uchar* indices, int row, QImage* image) {
     }
 }
 
+int writableAtDepth(const QImage& source, int bits, QImage* image) {
+    if (bits == 1) {
+        *image = source.format() == QImage::Format_Mono
+                     ? source
+                     : source.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+        // Qt's own mono images without a table mark black with 1.
+        if (!image->isNull() && image->colorCount() < 2) {
+            image->setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+        }
+    } else if (bits == 4 || bits == 8) {
+        *image = source.format() == QImage::Format_Indexed8
+                     ? source
+                     : source.convertToFormat(QImage::Format_Indexed8);
+        if (!image->isNull() && image->colorCount() > (1 << bits)) {
+            return kErrorInvalidParameter;
+        }
+    } else if (bits == 24) {
+        *image = source.convertToFormat(QImage::Format_RGB888);
+    } else if (bits == 32) {
+        *image = source.convertToFormat(QImage::Format_ARGB32);
+    } else {
+        return kErrorInvalidParameter;
+    }
+    return image->isNull() ? kErrorNoMemory : kSuccess;
+}
+
 QVector<QRgb> greyRamp(int count) {
     QVector<QRgb> table(count);
     for (int i = 0; i < count; ++i) {

@@ -25,6 +25,12 @@ int indexedDepth(int colours);
 /// Format_Mono, as bytes when it is Format_Indexed8.
 void storeIndexRow(const uchar* indices, int row, QImage* image);
 
+/// The picture by the pixel conventions for `bits` (1, 4, 8, 24 or 32), for
+/// a writer: kErrorInvalidParameter for another depth or when the picture
+/// has more colours than the depth holds, kErrorNoMemory when the copy
+/// cannot be made. A 1-bit picture always has a two-colour table.
+int writableAtDepth(const QImage& source, int bits, QImage* image);
+
 /// `count` greys from black to white.
 QVector<QRgb> greyRamp(int count);
 

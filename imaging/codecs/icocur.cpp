@@ -15,32 +15,12 @@ constexpr int kDirectorySize = 6;
 constexpr int kEntrySize = 16;
 constexpr int kInfoHeaderSize = 40;
 
-// The picture by the pixel conventions for `bits`; kErrorInvalidParameter
-// when it has more colours than the depth holds.
+// The picture at `bits`, one of the depths this writer knows.
 int atDepth(const QImage& source, int bits, QImage* image) {
-    if (bits == 1) {
-        *image = source.format() == QImage::Format_Mono
-                     ? source
-                     : source.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
-        // Qt's own mono images without a table mark black with 1.
-        if (!image->isNull() && image->colorCount() < 2) {
-            image->setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-        }
-    } else if (bits == 4 || bits == 8) {
-        *image = source.format() == QImage::Format_Indexed8
-                     ? source
-                     : source.convertToFormat(QImage::Format_Indexed8);
-        if (!image->isNull() && image->colorCount() > (1 << bits)) {
-            return kErrorInvalidParameter;
-        }
-    } else if (bits == 24) {
-        *image = source.convertToFormat(QImage::Format_RGB888);
-    } else if (bits == 32) {
-        *image = source.convertToFormat(QImage::Format_ARGB32);
-    } else {
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) {
         return kErrorInvalidParameter;
     }
-    return image->isNull() ? kErrorNoMemory : kSuccess;
+    return writableAtDepth(source, bits, image);
 }
 
 int rowStride(int width, int bits) {

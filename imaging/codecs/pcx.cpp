@@ -15,38 +15,24 @@ constexpr int kPaletteMarker = 0x0C;
 constexpr int kMaxRun = 63;
 constexpr int kDefaultDpi = 96;
 
-// The picture by the pixel conventions for `bits`; kErrorInvalidParameter
-// when it has more colours than the depth holds.
+// The picture at `bits`, one of the depths this writer knows.
 int atDepth(const QImage& source, int bits, QImage* image) {
-    if (bits == 1) {
-        *image = source.format() == QImage::Format_Mono
-                     ? source
-                     : source.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
-        // Qt's own mono images without a table mark black with 1.
-        if (!image->isNull() && image->colorCount() < 2) {
-            image->setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-        }
-        // The darker colour goes to bit 1, as ImageMagick ignores the palette
-        // of 1-bit files and draws 1 as black.
-        if (!image->isNull() && qGray(image->color(0)) < qGray(image->color(1))) {
-            const QRgb dark = image->color(0);
-            const QRgb light = image->color(1);
-            image->invertPixels();
-            image->setColorTable({light, dark});
-        }
-    } else if (bits == 4 || bits == 8) {
-        *image = source.format() == QImage::Format_Indexed8
-                     ? source
-                     : source.convertToFormat(QImage::Format_Indexed8);
-        if (!image->isNull() && image->colorCount() > (1 << bits)) {
-            return kErrorInvalidParameter;
-        }
-    } else if (bits == 24) {
-        *image = source.convertToFormat(QImage::Format_RGB888);
-    } else {
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24) {
         return kErrorInvalidParameter;
     }
-    return image->isNull() ? kErrorNoMemory : kSuccess;
+    const int status = writableAtDepth(source, bits, image);
+    if (status != kSuccess) {
+        return status;
+    }
+    // The darker colour goes to bit 1, as ImageMagick ignores the palette
+    // of 1-bit files and draws 1 as black.
+    if (bits == 1 && qGray(image->color(0)) < qGray(image->color(1))) {
+        const QRgb dark = image->color(0);
+        const QRgb light = image->color(1);
+        image->invertPixels();
+        image->setColorTable({light, dark});
+    }
+    return kSuccess;
 }
 
 // Bytes with the top two bits set are counts, so such a byte goes out as a
