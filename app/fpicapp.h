@@ -3,6 +3,7 @@
 #include "app/folders.h"
 #include "app/openfiles.h"
 #include "app/settingsfile.h"
+#include "crypt/encryptionpassword.h"
 #include "imaging/scanner/scanner.h"
 
 #include <QObject>
@@ -154,6 +155,8 @@ public:
     int scannerConnection() const { return m_scannerConnection; }
     /// The scanners, through which Acquire and Select Source work.
     imaging::Scanner& scanner() { return m_scanner; }
+    /// The encryption password of the run (memory only).
+    EncryptionPassword& encryptionPassword() { return m_password; }
     /// The start-up options for this run after the wizard rule.
     bool thumbOnThisStart() const { return m_thumb; }
     bool wizardOnThisStart() const { return m_wizard; }
@@ -196,6 +199,7 @@ private:
     std::function<void()> m_splashRunner;
 
     imaging::Scanner m_scanner;
+    EncryptionPassword m_password;
     std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<RecentFileList> m_recentFiles;
     std::unique_ptr<CMainFrame> m_mainFrame;

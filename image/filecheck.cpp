@@ -1,5 +1,6 @@
 #include "image/filecheck.h"
 
+#include "crypt/encryptedimage.h"
 #include "imaging/errors.h"
 #include "imaging/formatcodes.h"
 #include "imaging/imagefile.h"
@@ -25,8 +26,11 @@ FileCheck checkFile(const QString& path) {
         check.secondLibrary = imaging::format::isLzwTiff(info.format);
         return check;
     }
-    // TODO: enciphered images are recognised by their header once the
-    // cipher layer is in.
+    if (cipher::encryptedHeader(path) != cipher::EncryptedKind::None) {
+        check.result = 1;
+        check.encrypted = true;
+        return check;
+    }
     const int second = imaging::second::probe(path);
     if (std::find(kAcceptedSecondFormats.begin(), kAcceptedSecondFormats.end(), second) !=
         kAcceptedSecondFormats.end()) {

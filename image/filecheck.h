@@ -12,8 +12,8 @@ struct FileCheck {
 };
 
 /// Whether `path` is an image the program can open: one the main imaging
-/// library recognises, or one of the second library's formats (and the
-/// LZW-compressed TIFFs, which that library reads).
+/// library recognises, an enciphered image, or one of the second library's
+/// formats (and the LZW-compressed TIFFs, which that library reads).
 FileCheck checkFile(const QString& path);
 /// checkFile's answer alone.
 int fileCheck(const QString& path);

@@ -86,7 +86,13 @@ int readImage(Input& input, const char* magick, bool ping, Magick::Image* image)
     } catch (const Magick::Warning&) {
         // A warning still leaves a usable picture.
     } catch (const Magick::Exception& error) {
-        return codeOf(error);
+        // Bytes after the end of a bitmap (an enciphered picture's padding,
+        // say) are reported as an error, though the picture is whole.
+        const bool trailingBytes =
+            std::strstr(error.what(), "length and filesize do not match") != nullptr;
+        if (!trailingBytes || image->columns() == 0) {
+            return codeOf(error);
+        }
     }
     if (image->columns() == 0 || image->rows() == 0) {
         return kErrorInvalidFormat;

@@ -96,12 +96,16 @@ QString FileException::message() const {
         case Cause::BadFormat:
             text = QStringLiteral("%1 has an unexpected format.");
             break;
+        case Cause::RemoveCurrentDir:
+            text = QStringLiteral("%1 cannot be removed while it is the current folder.");
+            break;
+        case Cause::None:
         case Cause::Generic:
             text = QStringLiteral("An unexpected error occurred while accessing %1.");
             break;
     }
     text = text.arg(name);
-    if (m_osError != 0) {
+    if (m_osError > 0) {
         text += QStringLiteral("\n(%1)").arg(QString::fromLocal8Bit(std::strerror(m_osError)));
     }
     return text;

@@ -9,21 +9,24 @@
 /// Commands catch it at their top and show one message (see reportFileErrors).
 class FileException : public std::exception {
 public:
+    /// The framework's cause numbers, which callers may compare with.
     enum class Cause {
-        Generic,
-        FileNotFound,
-        BadPath,
-        TooManyOpenFiles,
-        AccessDenied,
-        InvalidFile,
-        DirectoryFull,
-        BadSeek,
-        HardIo,
-        SharingViolation,
-        LockViolation,
-        DiskFull,
-        EndOfFile,  // a read ran past the end of the data
-        BadFormat,  // the data is not laid out as its format requires
+        None = 0,
+        Generic = 1,
+        FileNotFound = 2,
+        BadPath = 3,
+        TooManyOpenFiles = 4,
+        AccessDenied = 5,
+        InvalidFile = 6,
+        RemoveCurrentDir = 7,
+        DirectoryFull = 8,
+        BadSeek = 9,
+        HardIo = 10,
+        SharingViolation = 11,
+        LockViolation = 12,
+        DiskFull = 13,
+        EndOfFile = 14,  // a read ran past the end of the data
+        BadFormat = 15,  // the data is not laid out as its format requires
     };
 
     FileException(Cause cause, int osError, QString path);

@@ -17,12 +17,16 @@ const char kUsage[] =
     "                [--background-colour C] [--shadow-colour C] [--highlight-colour C]\n"
     "      Write a settings file. Colours are #RRGGBB; unnamed values take the\n"
     "      program's defaults.\n"
-    "  info FILE\n"
-    "      Print what the imaging library reports of an image file.\n"
+    "  info FILE [--password P]\n"
+    "      Print what the imaging library reports of an image file; with a\n"
+    "      password, of the picture inside an enciphered image file.\n"
     "  convert IN OUT --type N [--bpp B] [--quality Q]\n"
     "      Save IN as save type N (1-31, see formats) at B bits per pixel (the\n"
     "      type's rule by default) and quality factor Q (2 best - 255 smallest,\n"
     "      default 20).\n"
+    "  encipher IN OUT --password P [--photocd]\n"
+    "      Write IN (an image file) as an enciphered image file under password P;\n"
+    "      --photocd marks it as a PhotoCD picture.\n"
     "  formats\n"
     "      List every open filter and save type and whether Pixoria reads or\n"
     "      writes it here, through which library.\n"
@@ -52,6 +56,12 @@ int run(const QStringList& arguments, std::FILE* out, std::FILE* err) {
     }
     if (command == QLatin1String("settings-file")) {
         return settingsFileCommand(rest, out, err);
+    }
+    if (command == QLatin1String("encipher")) {
+        return encipherCommand(rest, out, err);
+    }
+    if (command == QLatin1String("info") && rest.size() > 1) {
+        return encryptedInfoCommand(rest[0], rest.mid(1), out, err);
     }
     if (command == QLatin1String("info") || command == QLatin1String("convert") ||
         command == QLatin1String("formats")) {

@@ -17,6 +17,11 @@ int settingsFileCommand(const QStringList& arguments, std::FILE* out, std::FILE*
 int imageCommand(const QString& command, const QStringList& arguments, std::FILE* out,
                  std::FILE* err);
 
+/// "encipher", and "info FILE --password P" for enciphered images.
+int encipherCommand(const QStringList& arguments, std::FILE* out, std::FILE* err);
+int encryptedInfoCommand(const QString& path, const QStringList& options, std::FILE* out,
+                         std::FILE* err);
+
 /// Shared by the subcommands.
 void print(std::FILE* stream, const QString& text);
 

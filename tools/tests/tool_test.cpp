@@ -168,3 +168,29 @@ TEST(PixoriaTool, FormatsAnswersForEveryFilterAndSaveType) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PixoriaTool, EnciphersImagesThatOpenOnlyUnderTheirPassword) {
+    QTemporaryDir dir;
+    QImage picture(24, 16, QImage::Format_RGB888);
+    picture.fill(QColor(10, 200, 30));
+    const QString source = dir.filePath(QStringLiteral("s.png"));
+    ASSERT_TRUE(picture.save(source));
+    const QString enciphered = dir.filePath(QStringLiteral("s.enc"));
+    const ToolRun made = runTool({"encipher", source, enciphered, "--password", "swordfish"});
+    ASSERT_EQ(made.code, 0) << made.err.constData();
+    EXPECT_TRUE(QFile(enciphered).open(QIODevice::ReadOnly));
+
+    const ToolRun right = runTool({"info", enciphered, "--password", "swordfish"});
+    ASSERT_EQ(right.code, 0) << right.err.constData();
+    EXPECT_TRUE(right.out.contains("Enciphered: File"));
+    EXPECT_TRUE(right.out.contains("Format: 75 Portable Network Graphic"));
+    EXPECT_TRUE(right.out.contains("Width: 24"));
+    EXPECT_EQ(runTool({"info", enciphered, "--password", "sword"}).code, 1);
+    EXPECT_EQ(runTool({"info", enciphered}).code, 1) << "not a picture without deciphering";
+    EXPECT_EQ(runTool({"encipher", source, enciphered, "--password", "x"}).code, 2);
+    EXPECT_EQ(runTool({"info", source, "--password", "swordfish"}).code, 1);
+}
+
+}  // namespace
