@@ -1,7 +1,11 @@
 // Pixoria: the application object over the subsystem libraries.
 #include "app/fpicapp.h"
 #include "app/mainframe.h"
-#include "image/filecheck.h"
+#include "crypt/passworddlg.h"
+#include "image/documentcommands.h"
+#include "image/documentmanager.h"
+#include "image/filechooser.h"
+#include "image/flashpixdlg.h"
 #include "imaging/photocd.h"
 #include "platform/prompt.h"
 #include "search/findcommand.h"
@@ -9,6 +13,8 @@
 #include "wizard/wizardcommand.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
@@ -21,17 +27,50 @@ int main(int argc, char** argv) {
 
     QtPromptService prompt;
     CFpicApp app({QApplication::applicationDirPath(), QString(), arguments}, prompt);
+    image::DialogFileChooser chooser(prompt);
+
+    DocumentServices services{app, chooser, {}, {}, {}, {}, {}};
+    services.askFlashPixResolution = [&app](const QList<QSize>& sizes) {
+        CFlashPixDlg dialog(sizes, app.mainFrame());
+        return dialog.exec() == QDialog::Accepted ? dialog.chosen() : -1;
+    };
+    services.setPassword = [&app] {
+        runSetPasswordCommand(app.encryptionPassword(), app.prompt(), app.mainFrame());
+    };
+    services.showMainWindow = [&app](bool visible) {
+        if (CMainFrame* frame = app.mainFrame()) {
+            frame->setVisible(visible);
+        }
+    };
+    services.wait = [](int milliseconds) {
+        QEventLoop loop;
+        QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    image::DocumentManager documents(app, services);
+
     SubsystemEntryPoints& entry = app.entryPoints();
-    entry.fileCheck = image::fileCheck;
+    entry.fileCheck = [&app](const QString& path) { return image::runFileCheck(app, path); };
+    entry.openDocumentFile = [&app, &documents](const QString& path) {
+        return image::openDocumentEntry(app, documents, path) != nullptr;
+    };
     entry.openSlideShowDialog = [&app] { slideshow::openSlideShowDialog(app); };
     entry.runFind = [&app] { search::runFind(app); };
     entry.startWizard = [&app] { wizard::startWizard(app); };
     entry.setPhotoCdResolution = imaging::setPhotoCdResolution;
-    entry.openScannerConnection = [&app] { return app.scanner().openConnection(); };
+    // SANE may take seconds to probe its backends: the connection opens on a
+    // worker thread, and Acquire is enabled when it is there.
+    entry.openScannerConnection = [&app] {
+        app.scanner().openConnectionInBackground(
+            [&app](int handle) { app.setScannerConnection(handle); });
+        return 0;
+    };
 
     if (!app.initInstance()) {
         return 1;
     }
     prompt.setParentWindow(app.mainFrame());
+    chooser.setParentWindow(app.mainFrame());
+    image::installDocumentCommands(app, documents, chooser);
     return app.exitInstance(QApplication::exec());
 }

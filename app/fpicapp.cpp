@@ -237,6 +237,11 @@ QString CFpicApp::settingsFilePath() const {
     return m_folders.program + QLatin1String(kSettingsFileName);
 }
 
+void CFpicApp::setScannerConnection(int handle) {
+    m_scannerConnection = handle;
+    Q_EMIT scannerConnectionChanged(handle);
+}
+
 void CFpicApp::addToRecentFileList(const QString& path) {
     if (m_modes.slideShow || m_modes.player) {
         return;

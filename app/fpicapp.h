@@ -94,6 +94,23 @@ struct ScreenFacts {
     int height = 0;
 };
 
+/// How documents are saved while the slide show converts the ones it closes.
+struct ConvertSettings {
+    bool mode = false;  // set while the slide show closes documents of its list
+    int format = 6;
+    int bitsPerPixel = 24;
+    int qualityFactor = 20;
+    bool interlaced = false;
+    bool progressive = false;
+    QString lastConvertedFile;
+};
+
+/// What the last file check found besides its answer.
+struct FileCheckFlags {
+    bool encrypted = false;
+    bool secondLibrary = false;
+};
+
 /// The modes tools set while they run; shared code looks at them.
 struct AppModes {
     bool slideShow = false;  // the slide show dialog or its player is working
@@ -106,6 +123,9 @@ struct AppModes {
 /// run; interface thread only.
 class CFpicApp : public QObject {
     Q_OBJECT
+
+Q_SIGNALS:
+    void scannerConnectionChanged(int handle);
 
 public:
     /// Where the run takes its facts from.
@@ -153,6 +173,8 @@ public:
     AppModes& modes() { return m_modes; }
     bool isWindowsNt() const { return m_windowsNt; }
     int scannerConnection() const { return m_scannerConnection; }
+    /// The connection handle, when it is opened later than start-up.
+    void setScannerConnection(int handle);
     /// The scanners, through which Acquire and Select Source work.
     imaging::Scanner& scanner() { return m_scanner; }
     /// The encryption password of the run (memory only).
@@ -168,6 +190,14 @@ public:
 
     QString currentSlideShowFile() const { return m_currentSlideShowFile; }
     void setCurrentSlideShowFile(const QString& path) { m_currentSlideShowFile = path; }
+    ConvertSettings& convertSettings() { return m_convert; }
+    FileCheckFlags& fileCheckFlags() { return m_fileCheck; }
+    QString lastClosedPath() const { return m_lastClosedPath; }
+    void setLastClosedPath(const QString& path) { m_lastClosedPath = path; }
+    /// The kind of document File New makes (0 ordinary, 1 capture, 2 paste,
+    /// 3 copy, 4 acquire, 5 empty); set around File New by its callers.
+    int documentKind() const { return m_documentKind; }
+    void setDocumentKind(int kind) { m_documentKind = kind; }
     QString currentConvertFile() const { return m_currentConvertFile; }
     void setCurrentConvertFile(const QString& path) { m_currentConvertFile = path; }
 
@@ -223,6 +253,10 @@ private:
     OpenFilesList m_openFiles;
     ImagePathList m_slideShowImages{kSlideShowImageCapacity};
     ImagePathList m_playerImages{kPlayerImageCapacity};
+    ConvertSettings m_convert;
+    FileCheckFlags m_fileCheck;
+    QString m_lastClosedPath;
+    int m_documentKind = 0;
     QString m_currentSlideShowFile = kEmptyFileName;
     QString m_currentConvertFile = kEmptyFileName;
     QString m_commandLineFile;

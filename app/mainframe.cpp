@@ -5,7 +5,10 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QIcon>
+#include <QCloseEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMdiArea>
 #include <QMimeData>
 #include <QScreen>
@@ -50,6 +53,41 @@ void CMainFrame::showMaximizedOnScreen() {
         setGeometry(screen->availableGeometry());
     }
     showMaximized();
+}
+
+QAction* CMainFrame::addCommand(const QString& menuTitle, int id, const QString& text,
+                               const QKeySequence& shortcut, std::function<void()> handler) {
+    QMenu* menu = nullptr;
+    for (QAction* action : menuBar()->actions()) {
+        if (action->menu() && action->text() == menuTitle) {
+            menu = action->menu();
+        }
+    }
+    if (!menu) {
+        menu = menuBar()->addMenu(menuTitle);
+    }
+    QAction* action = menu->addAction(text);
+    action->setData(id);
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    return action;
+}
+
+QAction* CMainFrame::command(int id) const {
+    for (QAction* action : findChildren<QAction*>()) {
+        if (action->data().toInt() == id) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (m_closeGuard && !m_closeGuard()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QMainWindow>
 
+#include <functional>
+
+class QAction;
 class QLabel;
 class QMdiArea;
 class SettingsStore;
@@ -26,10 +30,20 @@ public:
     /// would carry out the request.
     void showMaximizedOnScreen();
 
+    /// Adds a command to the menu of that title (made when new): the action
+    /// carries the command id as its data.
+    QAction* addCommand(const QString& menu, int id, const QString& text, const QKeySequence& shortcut,
+                        std::function<void()> handler);
+    QAction* command(int id) const;
+    /// Asked before the frame closes (the documents may be saved); the
+    /// frame stays open when it answers false.
+    void setCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+
 Q_SIGNALS:
     void filesDropped(const QStringList& paths);
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -38,4 +52,5 @@ private:
     QMdiArea* m_mdiArea = nullptr;
     QLabel* m_messagePane = nullptr;
     bool m_flatToolbar = false;
+    std::function<bool()> m_closeGuard;
 };

@@ -16,6 +16,11 @@ public:
     /// Replaces the first entry equal to `oldPath`. False when not listed.
     bool replace(const QString& oldPath, const QString& newPath);
     bool contains(const QString& path) const { return m_paths.contains(path); }
+    /// Empties the list and the untitled count.
+    void clear() {
+        m_paths.clear();
+        m_untitled = 0;
+    }
 
     int count() const { return static_cast<int>(m_paths.size()); }
     const QStringList& paths() const { return m_paths; }

@@ -50,6 +50,7 @@ CPasswordDlg::CPasswordDlg(PromptService& prompt, bool askConfirmation, QWidget*
     form->addRow(QStringLiteral("Confirm password:"), m_confirmation);
     layout->addLayout(form);
     layout->addWidget(okCancel(this));
+    setMinimumWidth(380);
     m_confirm = [this]() -> std::optional<QString> {
         CConfirmPasswordDlg dialog(m_prompt, this);
         if (dialog.exec() != QDialog::Accepted) {
@@ -103,6 +104,7 @@ CConfirmPasswordDlg::CConfirmPasswordDlg(PromptService& prompt, QWidget* parent)
     form->addRow(QStringLiteral("Confirm password:"), m_confirmation);
     layout->addLayout(form);
     layout->addWidget(okCancel(this));
+    setMinimumWidth(320);
     m_confirmation->setFocus();
 }
 

@@ -289,13 +289,9 @@ int saveDepth(const SaveType& type, int imageDepth) {
 QStringList openNameFilters() {
     QStringList filters;
     for (const OpenFilter& filter : openFilters()) {
-        const QString patterns =
-            QString(filter.pattern).replace(QLatin1Char(';'), QLatin1Char(' '));
-        // The label already ends in its patterns; Qt reads the patterns from
-        // the parentheses, so labels are kept as they are.
-        filters << (filter.label.contains(QLatin1Char('('))
-                        ? filter.label
-                        : filter.label + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+        // Qt reads the patterns from the last parentheses, separated by spaces.
+        const QString patterns = QString(filter.pattern).replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << filter.label + QStringLiteral(" (") + patterns + QLatin1Char(')');
     }
     return filters;
 }
@@ -324,6 +320,70 @@ QString saveFilterString() {
         patterns << type.pattern;
     }
     return joined(labels, patterns);
+}
+
+QString defaultExtension(int format) {
+    switch (format) {
+        case 1: return QStringLiteral("pcx");
+        case 2: return QStringLiteral("gif");
+        case 3:
+        case 17:
+        case 25:
+        case 27:
+        case 28:
+        case 29:
+        case 85:
+        case 86:
+        case 87:
+        case 88:
+        case 93:
+        case 94:
+        case 95:
+        case 96:
+        case 97: return QStringLiteral("tif");
+        case 4: return QStringLiteral("tga");
+        case 5: return QStringLiteral("cmp");
+        case 6:
+        case 14:
+        case 74:
+        case 84: return QStringLiteral("bmp");
+        case 10:
+        case 98: return QStringLiteral("jpg");
+        case 11: return QStringLiteral("jtf");
+        case 15: return QStringLiteral("wmf");
+        case 16: return QStringLiteral("eps");
+        case 18: return QStringLiteral("iff");
+        case 50: return QStringLiteral("cal");
+        case 51: return QStringLiteral("mac");
+        case 52: return QStringLiteral("img");
+        case 53: return QStringLiteral("msp");
+        case 54: return QStringLiteral("wpg");
+        case 55: return QStringLiteral("ras");
+        case 56: return QStringLiteral("pct");
+        case 57: return QStringLiteral("pcd");
+        case 59: return QStringLiteral("avi");
+        case 60: return QStringLiteral("wav");
+        case 69:
+        case 70: return QStringLiteral("fxs");
+        case 71:
+        case 72:
+        case 73:
+        case 77:
+        case 78:
+        case 79: return QStringLiteral("ica");
+        case 75: return QStringLiteral("png");
+        case 76: return QStringLiteral("psd");
+        case 80:
+        case 81:
+        case 82:
+        case 83: return QStringLiteral("fpx");
+        case 89:
+        case 90: return QStringLiteral("dic");
+        case 91: return QStringLiteral("ico");
+        case 92: return QStringLiteral("cur");
+        case 99: return QStringLiteral("awd");
+        default: return {};
+    }
 }
 
 QString errorMessage(int code) {

@@ -45,10 +45,15 @@ int saveDepth(const SaveType& type, int imageDepth);
 /// program expect them.
 QString openFilterString();
 QString saveFilterString();
-/// "label (pattern)" entries for Qt's file dialogs, the patterns separated
-/// by spaces.
+/// "label (patterns)" entries for Qt's file dialogs, the patterns separated
+/// by spaces; dialogs hide that last part (QFileDialog::HideNameFilterDetails)
+/// so the labels show as written.
 QStringList openNameFilters();
 QStringList saveNameFilters();
+
+/// The extension a file of this format code is given when it is converted
+/// ("tif", "jpg", ...), or empty for codes without one of their own.
+QString defaultExtension(int format);
 
 /// The message for an imaging result code; empty for 1 (success).
 QString errorMessage(int code);

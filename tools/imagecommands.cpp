@@ -1,4 +1,6 @@
+#include "app/settingsstore.h"
 #include "image/formats.h"
+#include "image/fpicdoc.h"
 #include "imaging/errors.h"
 #include "imaging/formatcodes.h"
 #include "imaging/imagefile.h"
@@ -10,6 +12,8 @@
 namespace tool {
 
 namespace {
+
+int convert(const QStringList& arguments, std::FILE* out, std::FILE* err);
 
 /// What an open filter of the dialog stands for: main-library codes, or one
 /// of the second library's formats.
@@ -196,7 +200,64 @@ int info(const QString& path, std::FILE* out, std::FILE* err) {
     return 0;
 }
 
+/// "convert IN --convert [--convert-format EXT]": convert mode's copy, named
+/// and typed by the extension ("convertFormat" of the user's settings when
+/// none is given).
+int convertMode(const QStringList& arguments, std::FILE* out, std::FILE* err) {
+    const QString input = arguments[0];
+    QString extension;
+    int bitsPerPixel = 0, quality = imaging::kDefaultQualityFactor;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& option = arguments[i];
+        if (option == QLatin1String("--convert")) {
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            print(err, QStringLiteral("pixoria-tool: %1 needs a value\n").arg(option));
+            return 2;
+        }
+        const QString value = arguments[++i];
+        if (option == QLatin1String("--convert-format")) {
+            extension = value;
+        } else if (option == QLatin1String("--bpp")) {
+            bitsPerPixel = value.toInt();
+        } else if (option == QLatin1String("--quality")) {
+            quality = value.toInt();
+        } else {
+            print(err, QStringLiteral("pixoria-tool: bad option %1\n").arg(option));
+            return 2;
+        }
+    }
+    if (extension.isEmpty()) {
+        extension = SettingsStore().read(prefs::convert::kConvertFormat);
+    }
+    int typeIndex = 0;
+    for (int i = 0; i < image::saveTypes().size() && typeIndex == 0; ++i) {
+        if (image::saveTypes()[i].extension.compare(extension, Qt::CaseInsensitive) == 0) {
+            typeIndex = i + 1;
+        }
+    }
+    if (typeIndex == 0) {
+        print(err, QStringLiteral("pixoria-tool: no save type writes .%1\n").arg(extension));
+        return 2;
+    }
+    imaging::FileInfo info;
+    if (const int status = imaging::fileInfo(input, &info); status != imaging::kSuccess) {
+        print(err, QStringLiteral("pixoria-tool: %1: %2\n").arg(input, image::errorMessage(status)));
+        return 1;
+    }
+    QStringList converted = {input, convertedPath(input, info.format, extension), QStringLiteral("--type"),
+                             QString::number(typeIndex), QStringLiteral("--quality"), QString::number(quality)};
+    if (bitsPerPixel != 0) {
+        converted << QStringLiteral("--bpp") << QString::number(bitsPerPixel);
+    }
+    return convert(converted, out, err);
+}
+
 int convert(const QStringList& arguments, std::FILE* out, std::FILE* err) {
+    if (arguments.contains(QLatin1String("--convert")) && !arguments.isEmpty()) {
+        return convertMode(arguments, out, err);
+    }
     if (arguments.size() < 2) {
         print(err, QStringLiteral(
                        "Usage: pixoria-tool convert IN OUT --type N [--bpp B] [--quality Q]\n"));

@@ -42,7 +42,8 @@ TEST(FileFilters, OpenListHasItsFortyOneEntriesInOrder) {
                                   QStringLiteral("*.*") + QChar(0)));
     EXPECT_EQ(joined.count(QChar(0)), 82);
     const QStringList qt = image::openNameFilters();
-    EXPECT_EQ(qt[4], QStringLiteral("EXIF Files (*.jpg;*.tif)"));
+    EXPECT_EQ(qt[4], QStringLiteral("EXIF Files (*.jpg;*.tif) (*.jpg *.tif)"));
+    EXPECT_EQ(qt[0], QStringLiteral("All Files (*.*) (*.*)"));
 }
 
 TEST(SaveTypes, TheListFixesExtensionCodeDepthAndOptions) {

@@ -96,6 +96,32 @@ int Scanner::openConnection() {
     return handle();
 }
 
+void Scanner::openConnectionInBackground(std::function<void(int handle)> done) {
+    finishOpening();
+    std::weak_ptr<bool> alive = m_alive;
+    m_opening = std::thread([this, alive, done = std::move(done)] {
+        const int handle = openConnection();
+        QMetaObject::invokeMethod(
+            qApp,
+            [this, alive, handle, done] {
+                if (alive.expired()) {
+                    return;  // the scanner went away meanwhile
+                }
+                finishOpening();
+                if (done) {
+                    done(handle);
+                }
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void Scanner::finishOpening() {
+    if (m_opening.joinable()) {
+        m_opening.join();
+    }
+}
+
 int Scanner::handle() const {
     return m_initialized && !m_devices.isEmpty() ? m_connectionId : 0;
 }
@@ -143,6 +169,7 @@ QStringList Scanner::deviceNames() const {
 }
 
 int Scanner::selectSource(QWidget* parent) {
+    finishOpening();
     // The list is read anew, so a scanner plugged in since start-up shows.
     if (!openConnection()) {
         return fail(kErrorFileOpen, m_connectionError);
@@ -171,6 +198,7 @@ void Scanner::setOption(const QString& name, const QString& value) {
 }
 
 int Scanner::acquire(QImage* image, int* bitsPerPixel) {
+    finishOpening();
     m_lastError.clear();
     if (!image) {
         return fail(kErrorInvalidParameter, QStringLiteral("No image to scan into."));
@@ -360,6 +388,7 @@ int Scanner::scan(void* device, QImage* image, int* bitsPerPixel) {
 }
 
 void Scanner::close() {
+    finishOpening();
     if (m_device) {
         // Called from the event loop that runs during a scan: stop the scan,
         // and acquire() closes once the device is closed.

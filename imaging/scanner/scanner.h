@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+#include <thread>
+
 namespace imaging {
 
 class ScanReader;
@@ -28,6 +32,10 @@ public:
     /// at least one device exists (Acquire is then enabled), else 0 and
     /// connectionError() says why. Calling it again lists the devices anew.
     int openConnection();
+    /// openConnection() on a worker thread, so the program does not wait
+    /// while SANE probes its backends; `done` then runs on the interface
+    /// thread with the handle. Other calls made meanwhile wait for it.
+    void openConnectionInBackground(std::function<void(int handle)> done);
     /// What openConnection() returned last, 0 after close().
     int handle() const;
     const QString& connectionError() const { return m_connectionError; }
@@ -68,6 +76,9 @@ public:
     void close();
 
 private:
+    /// Waits for a background opening to end.
+    void finishOpening();
+
     struct Device {
         QString name;
         QString displayName;
@@ -79,6 +90,8 @@ private:
     int fail(int code, const QString& text);
 
     bool m_initialized = false;
+    std::thread m_opening;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     int m_connectionId = 0;
     QString m_connectionError;
     QList<Device> m_devices;

@@ -194,3 +194,20 @@ TEST(PixoriaTool, EnciphersImagesThatOpenOnlyUnderTheirPassword) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PixoriaTool, ConvertModeNamesTheCopyByTheTargetExtension) {
+    QTemporaryDir dir;
+    QImage picture(10, 10, QImage::Format_RGB888);
+    picture.fill(Qt::blue);
+    const QString jpeg = dir.filePath(QStringLiteral("holiday.jpg"));
+    ASSERT_TRUE(picture.save(jpeg, "JPG"));
+    const ToolRun run = runTool({"convert", jpeg, "--convert", "--convert-format", "png"});
+    ASSERT_EQ(run.code, 0) << run.err.constData();
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("holiday.png"))));
+    EXPECT_TRUE(runTool({"info", dir.filePath(QStringLiteral("holiday.png"))}).out.contains("Format: 75"));
+    EXPECT_EQ(runTool({"convert", jpeg, "--convert", "--convert-format", "xyz"}).code, 2);
+}
+
+}  // namespace
