@@ -1,6 +1,9 @@
 // Pixoria: the application object over the subsystem libraries.
+#include "app/appcommands.h"
 #include "app/fpicapp.h"
+#include "app/helpwindow.h"
 #include "app/mainframe.h"
+#include "app/recentfiles.h"
 #include "crypt/passworddlg.h"
 #include "image/documentcommands.h"
 #include "image/documentmanager.h"
@@ -8,9 +11,7 @@
 #include "image/flashpixdlg.h"
 #include "imaging/photocd.h"
 #include "platform/prompt.h"
-#include "search/findcommand.h"
 #include "slideshow/slideshowcommand.h"
-#include "wizard/wizardcommand.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
     CFpicApp app({QApplication::applicationDirPath(), QString(), arguments}, prompt);
     image::DialogFileChooser chooser(prompt);
 
-    DocumentServices services{app, chooser, {}, {}, {}, {}, {}};
+    DocumentServices services(app, chooser);
     services.askFlashPixResolution = [&app](const QList<QSize>& sizes) {
         CFlashPixDlg dialog(sizes, app.mainFrame());
         return dialog.exec() == QDialog::Accepted ? dialog.chosen() : -1;
@@ -55,8 +56,6 @@ int main(int argc, char** argv) {
         return image::openDocumentEntry(app, documents, path) != nullptr;
     };
     entry.openSlideShowDialog = [&app] { slideshow::openSlideShowDialog(app); };
-    entry.runFind = [&app] { search::runFind(app); };
-    entry.startWizard = [&app] { wizard::startWizard(app); };
     entry.setPhotoCdResolution = imaging::setPhotoCdResolution;
     // SANE may take seconds to probe its backends: the connection opens on a
     // worker thread, and Acquire is enabled when it is there.
@@ -69,8 +68,28 @@ int main(int argc, char** argv) {
     if (!app.initInstance()) {
         return 1;
     }
-    prompt.setParentWindow(app.mainFrame());
-    chooser.setParentWindow(app.mainFrame());
-    image::installDocumentCommands(app, documents, chooser);
+    CMainFrame* frame = app.mainFrame();
+    prompt.setParentWindow(frame);
+    chooser.setParentWindow(frame);
+
+    CommandRouter router([&app, &documents] { return image::commandChain(app, documents); });
+    services.router = &router;
+    installApplicationCommands(app);
+    image::installDocumentCommands(app, documents, chooser, services);
+    frame->installCommands(router, [&app] { return app.recentFiles().paths(); });
+
+    std::unique_ptr<CHelpWindow> help;
+    frame->setHelpHandler([&help](int topic) {
+        if (!help) {
+            help = std::make_unique<CHelpWindow>();
+        }
+        if (topic == CMainFrame::kHelpContentsTopic) {
+            help->showContents();
+        } else if (topic == CMainFrame::kHelpIndexTopic) {
+            help->showIndex();
+        } else {
+            help->showTopic(topic);
+        }
+    });
     return app.exitInstance(QApplication::exec());
 }

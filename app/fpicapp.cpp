@@ -242,6 +242,10 @@ void CFpicApp::setScannerConnection(int handle) {
     Q_EMIT scannerConnectionChanged(handle);
 }
 
+void CFpicApp::updateAllViews(int hint) {
+    Q_EMIT viewsUpdateRequested(hint);
+}
+
 void CFpicApp::addToRecentFileList(const QString& path) {
     if (m_modes.slideShow || m_modes.player) {
         return;

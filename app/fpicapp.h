@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/commandrouter.h"
 #include "app/folders.h"
 #include "app/openfiles.h"
 #include "app/settingsfile.h"
@@ -44,6 +45,16 @@ struct SubsystemEntryPoints {
     /// The thumbnail search of the stored folder.
     std::function<void()> runFind;
     std::function<void()> startWizard;
+    /// The slide show command; `instant` plays the open files.
+    std::function<void(bool instant)> slideShow;
+    /// The runtime player creator; `instant` starts it on the open files.
+    std::function<void(bool instant)> createRuntime;
+    std::function<void()> playRuntime;
+    std::function<void()> newAlbum;
+    std::function<void()> editAlbum;
+    std::function<void()> viewAlbum;
+    /// Hides or shows the thumbnail windows (around a screen capture).
+    std::function<void(bool visible)> showThumbnailWindows;
     /// Opens the scanner connection for the main window; 0 when none.
     std::function<int()> openScannerConnection;
     /// Hands the PhotoCD load resolution (1-5) to the imaging library.
@@ -115,6 +126,7 @@ struct FileCheckFlags {
 struct AppModes {
     bool slideShow = false;  // the slide show dialog or its player is working
     bool player = false;     // the runtime creator is open
+    bool albumView = false;  // an album is being viewed
 };
 
 /// The application object: owns what lives as long as the program (the
@@ -126,6 +138,8 @@ class CFpicApp : public QObject {
 
 Q_SIGNALS:
     void scannerConnectionChanged(int handle);
+    /// Every view redraws; `hint` says why (0 dithering, 1 palette).
+    void viewsUpdateRequested(int hint);
 
 public:
     /// Where the run takes its facts from.
@@ -158,6 +172,8 @@ public:
     int exitInstance(int frameworkResult);
 
     SettingsStore& settings() { return *m_settings; }
+    /// The application's commands, last in the routing chain.
+    CommandMap& commands() { return m_commands; }
     PromptService& prompt() { return m_prompt; }
     CMainFrame* mainFrame() const { return m_mainFrame.get(); }
     const DocumentTemplate& documentTemplate() const { return m_documentTemplate; }
@@ -169,6 +185,9 @@ public:
     ToolValues& toolValues() { return m_tools; }
     TextFlags& textFlags() { return m_textFlags; }
     TextStyle& textStyle() { return m_textStyle; }
+    /// The text tool's text (kept for the run only).
+    QString toolText() const { return m_toolText; }
+    void setToolText(const QString& text) { m_toolText = text; }
     const ScreenFacts& screen() const { return m_screen; }
     AppModes& modes() { return m_modes; }
     bool isWindowsNt() const { return m_windowsNt; }
@@ -201,6 +220,9 @@ public:
     QString currentConvertFile() const { return m_currentConvertFile; }
     void setCurrentConvertFile(const QString& path) { m_currentConvertFile = path; }
 
+    /// Asks every view to redraw (views connect to viewsUpdateRequested).
+    void updateAllViews(int hint);
+
     /// Adds to the recent-file list, except while a tool collects pictures.
     void addToRecentFileList(const QString& path);
     RecentFileList& recentFiles() { return *m_recentFiles; }
@@ -226,6 +248,7 @@ private:
     Environment m_environment;
     PromptService& m_prompt;
     SubsystemEntryPoints m_entryPoints;
+    CommandMap m_commands;
     std::function<void()> m_splashRunner;
 
     imaging::Scanner m_scanner;
@@ -242,6 +265,7 @@ private:
     ToolValues m_tools;
     TextFlags m_textFlags;
     TextStyle m_textStyle;
+    QString m_toolText;
     ScreenFacts m_screen;
     AppModes m_modes;
     bool m_windowsNt = false;

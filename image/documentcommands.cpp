@@ -7,13 +7,16 @@
 #include "image/documentmanager.h"
 #include "image/filecheck.h"
 #include "image/filechooser.h"
+#include "image/formats.h"
+#include "image/fpicview.h"
+#include "image/printing.h"
+#include "imaging/display.h"
+#include "imaging/errors.h"
 #include "platform/prompt.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QMdiArea>
 
 namespace image {
 
@@ -148,49 +151,65 @@ CFpicDoc* newDocumentCommand(CFpicApp& app, DocumentManager& documents, int kind
 
 namespace image {
 
-void installDocumentCommands(CFpicApp& app, DocumentManager& documents, FileChooser& chooser) {
-    CMainFrame* frame = app.mainFrame();
-    if (!frame) {
-        return;
+QList<CommandTarget*> commandChain(CFpicApp& app, const DocumentManager& documents) {
+    QList<CommandTarget*> chain;
+    if (CFpicDoc* document = documents.activeDocument()) {
+        if (CFpicView* view = documents.viewOf(document)) {
+            chain << &view->commands();
+        }
+        chain << &document->commands();
     }
-    const QString file = QStringLiteral("&File");
-    const auto active = [&documents](const std::function<void(CFpicDoc&)>& work) {
-        return [&documents, work] {
-            if (CFpicDoc* document = documents.activeDocument()) {
-                work(*document);
-            }
-        };
+    if (CMainFrame* frame = app.mainFrame()) {
+        chain << &frame->commands();
+    }
+    chain << &app.commands();
+    return chain;
+}
+
+void installDocumentCommands(CFpicApp& app, DocumentManager& documents, FileChooser& chooser,
+                             DocumentServices& services) {
+    CommandMap& map = app.commands();
+    using namespace command;
+    const auto hasScanner = [&app](CommandState* state) {
+        state->enabled = app.scannerConnection() != 0;
     };
-    frame->addCommand(file, command::kFileNew, QStringLiteral("&New..."), QKeySequence::New,
-                      [&app, &documents] { newDocumentCommand(app, documents, 0); });
-    frame->addCommand(file, command::kFileOpen, QStringLiteral("&Open..."), QKeySequence::Open,
-                      [&app, &documents, &chooser] { fileOpenCommand(app, documents, chooser); });
-    frame->addCommand(file, command::kFileClose, QStringLiteral("&Close"), QKeySequence(),
-                      active([&documents](CFpicDoc& document) { documents.closeDocument(&document); }));
-    frame->addCommand(file, command::kFileSave, QStringLiteral("&Save"), QKeySequence::Save,
-                      active([](CFpicDoc& document) { document.save(); }));
-    frame->addCommand(file, command::kFileSaveAs, QStringLiteral("Save &As..."), QKeySequence(),
-                      active([](CFpicDoc& document) { document.saveAs(); }));
-    frame->addCommand(file, command::kCloseAll, QStringLiteral("C&lose All"), QKeySequence(),
-                      [&documents] { documents.closeAll(); });
-    frame->addCommand(file, command::kEditPaste, QStringLiteral("&Paste as New Image"),
-                      QKeySequence::Paste, [&app, &documents] { newDocumentCommand(app, documents, 2); });
-    frame->addCommand(file, command::kCapture, QStringLiteral("&Capture"), QKeySequence(),
-                      [&app, &documents] { newDocumentCommand(app, documents, 1); });
-    QAction* acquire =
-        frame->addCommand(file, command::kAcquire, QStringLiteral("Ac&quire"), QKeySequence(),
-                          [&app, &documents] { newDocumentCommand(app, documents, 4); });
-    acquire->setEnabled(app.scannerConnection() != 0);
-    QObject::connect(&app, &CFpicApp::scannerConnectionChanged, acquire,
-                     [acquire](int handle) { acquire->setEnabled(handle != 0); });
-    frame->addCommand(file, command::kAppExit, QStringLiteral("E&xit"), QKeySequence::Quit,
-                      [frame] { frame->close(); });
-    const QString window = QStringLiteral("&Window");
-    frame->addCommand(window, command::kWindowCascade, QStringLiteral("&Cascade"), QKeySequence(),
-                      [frame] { frame->mdiArea()->cascadeSubWindows(); });
-    frame->addCommand(window, command::kWindowTile, QStringLiteral("&Tile"), QKeySequence(),
-                      [frame] { frame->mdiArea()->tileSubWindows(); });
-    frame->setCloseGuard([&documents] { return documents.saveAllModified(); });
+
+    map.add(kFileNew, [&app, &documents] { newDocumentCommand(app, documents, 0); });
+    map.add(kFileOpen, [&app, &documents, &chooser] { fileOpenCommand(app, documents, chooser); });
+    map.add(
+        kEditPaste, [&app, &documents] { newDocumentCommand(app, documents, 2); },
+        [](CommandState* state) { state->enabled = imaging::clipboardHasImage(); });
+    map.add(kCapture, [&app, &documents] {
+        const auto& showThumbnails = app.entryPoints().showThumbnailWindows;
+        if (showThumbnails) {
+            showThumbnails(false);
+        }
+        newDocumentCommand(app, documents, 1);
+        if (showThumbnails) {
+            showThumbnails(true);
+        }
+    });
+    map.add(
+        kAcquire, [&app, &documents] { newDocumentCommand(app, documents, 4); }, hasScanner);
+    map.add(
+        kSelectSource,
+        [&app] {
+            const int result = app.scanner().selectSource(app.mainFrame());
+            if (result != 1 && result != imaging::kErrorUserAbort) {
+                reportImagingResult(app.prompt(), result);
+            }
+        },
+        hasScanner);
+    map.add(kCloseAll, [&documents] { documents.closeAll(); });
+    map.add(kSetPassword, [&services] {
+        if (services.setPassword) {
+            services.setPassword();
+        }
+    });
+    map.add(kFilePrintSetup, [&app] { printSetup(app.mainFrame()); });
+    if (CMainFrame* frame = app.mainFrame()) {
+        frame->setCloseGuard([&documents] { return documents.saveAllModified(); });
+    }
 }
 
 }  // namespace image

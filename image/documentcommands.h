@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 class CFpicApp;
 class CFpicDoc;
+class CommandTarget;
+struct DocumentServices;
 
 namespace image {
 
@@ -26,7 +29,13 @@ void fileOpenCommand(CFpicApp& app, DocumentManager& documents, FileChooser& cho
 /// A new document of a kind (0 size dialog, 1 capture, 2 paste, 4 acquire).
 CFpicDoc* newDocumentCommand(CFpicApp& app, DocumentManager& documents, int kind);
 
-/// Puts the file and window commands into the main frame's menus.
-void installDocumentCommands(CFpicApp& app, DocumentManager& documents, FileChooser& chooser);
+/// The targets a command is offered to, in order: the active view, its
+/// document, the main frame, the application.
+QList<CommandTarget*> commandChain(CFpicApp& app, const DocumentManager& documents);
+
+/// Puts the commands that make, open and close documents (and the scanner's
+/// and printer's) into the application's command map.
+void installDocumentCommands(CFpicApp& app, DocumentManager& documents, FileChooser& chooser,
+                             DocumentServices& services);
 
 }  // namespace image

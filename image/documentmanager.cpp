@@ -1,20 +1,23 @@
 #include "image/documentmanager.h"
 
 #include "app/childframe.h"
+#include "app/commandids.h"
 #include "app/fpicapp.h"
 #include "app/mainframe.h"
 #include "image/fpicview.h"
 
 #include <QFileInfo>
 #include <QMdiArea>
-#include <QScreen>
+#include <QMdiSubWindow>
 
 namespace image {
 
 namespace {
 
 /// The title a new document gets: the document type's name and a number.
-QString untitledTitle(int number) { return QStringLiteral("BMP%1").arg(number); }
+QString untitledTitle(int number) {
+    return QStringLiteral("BMP%1").arg(number);
+}
 
 bool samePath(const QString& a, const QString& b) {
     const QString canonicalA = QFileInfo(a).canonicalFilePath();
@@ -24,13 +27,43 @@ bool samePath(const QString& a, const QString& b) {
 }  // namespace
 
 DocumentManager::DocumentManager(CFpicApp& app, DocumentServices& services, QObject* parent)
-    : QObject(parent), m_app(app), m_services(services) {}
+    : QObject(parent), m_app(app), m_services(services) {
+    m_services.closeDocument = [this](CFpicDoc* document) {
+        if (entryOf(document)) {
+            document->onCloseDocument();
+            discard(document);
+        }
+    };
+}
 
 DocumentManager::~DocumentManager() {
-    for (const Entry& entry : m_entries) {
+    m_services.closeDocument = {};
+    // Deleting the frames activates others; nothing may answer that now.
+    const QList<Entry> entries = std::exchange(m_entries, {});
+    for (const Entry& entry : entries) {
         delete entry.frame;
         delete entry.document;
     }
+}
+
+void DocumentManager::watchActivation(QMdiArea* area) {
+    if (m_watching) {
+        return;
+    }
+    m_watching = true;
+    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* active) {
+        // The view losing the focus blanks the read-outs before the new one fills them.
+        for (const Entry& entry : m_entries) {
+            if (entry.frame != active) {
+                entry.view->setActive(false);
+            }
+        }
+        for (const Entry& entry : m_entries) {
+            if (entry.frame == active) {
+                entry.view->setActive(true);
+            }
+        }
+    });
 }
 
 CFpicDoc* DocumentManager::present(CFpicDoc* document) {
@@ -39,6 +72,12 @@ CFpicDoc* DocumentManager::present(CFpicDoc* document) {
     frame->setWidget(view);
     frame->setWindowTitle(document->title());
     frame->setWindowIcon(QIcon(QStringLiteral(":/pixoria/pixoria.svg")));
+    if (m_app.modes().slideShow) {
+        // The slide show shows its pictures without frames or scroll bars.
+        frame->setWindowFlags(Qt::FramelessWindowHint);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
     connect(document, &CFpicDoc::titleChanged, frame,
             [frame, document] { frame->setWindowTitle(document->title()); });
     connect(frame, &CChildFrame::closeRequested, this, [this, document](bool* allowed) {
@@ -48,17 +87,14 @@ CFpicDoc* DocumentManager::present(CFpicDoc* document) {
             discard(document);
         }
     });
+    document->commands().add(command::kFileClose, [this, document] { closeDocument(document); });
     m_entries.append({document, frame, view});
     if (CMainFrame* main = m_app.mainFrame()) {
+        watchActivation(main->mdiArea());
         main->mdiArea()->addSubWindow(frame);
-        frame->show();
-        // The frame fits the picture when the picture fits the workspace:
-        // the frame's own border and title come on top of the picture.
-        const QSize decoration = frame->size() - view->size();
-        const QSize area = main->mdiArea()->viewport()->size();
-        frame->resize((view->sizeHint() + decoration).boundedTo(area).expandedTo(QSize(160, 120)));
     }
     frame->show();
+    view->initialUpdate();
     Q_EMIT documentOpened(document);
     return document;
 }
@@ -67,6 +103,7 @@ void DocumentManager::discard(CFpicDoc* document) {
     for (qsizetype i = 0; i < m_entries.size(); ++i) {
         if (m_entries[i].document == document) {
             const Entry entry = m_entries.takeAt(i);
+            entry.view->setActive(false);
             entry.frame->deleteLater();
             entry.document->deleteLater();
             Q_EMIT documentClosed();
@@ -151,7 +188,8 @@ CFpicDoc* DocumentManager::activeDocument() const {
     if (!main) {
         return m_entries.isEmpty() ? nullptr : m_entries.last().document;
     }
-    const QMdiSubWindow* active = main->mdiArea()->activeSubWindow();
+    // The current window stays current while a dialog or another program has the focus.
+    const QMdiSubWindow* active = main->mdiArea()->currentSubWindow();
     for (const Entry& entry : m_entries) {
         if (entry.frame == active) {
             return entry.document;

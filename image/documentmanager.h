@@ -7,6 +7,7 @@
 
 class CChildFrame;
 class CFpicView;
+class QMdiArea;
 
 namespace image {
 
@@ -49,6 +50,7 @@ private:
     };
 
     CFpicDoc* present(CFpicDoc* document);
+    void watchActivation(QMdiArea* area);
     void discard(CFpicDoc* document);
     const Entry* entryOf(const CFpicDoc* document) const;
 
@@ -56,6 +58,7 @@ private:
     DocumentServices& m_services;
     QList<Entry> m_entries;
     int m_untitledCount = 0;
+    bool m_watching = false;
 };
 
 }  // namespace image

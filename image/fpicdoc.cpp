@@ -1,5 +1,6 @@
 #include "image/fpicdoc.h"
 
+#include "app/commandids.h"
 #include "app/fpicapp.h"
 #include "app/settingsstore.h"
 #include "crypt/encryptedimage.h"
@@ -76,6 +77,8 @@ imaging::FileOptions restingFileOptions() {
 
 CFpicDoc::CFpicDoc(DocumentServices& services, QObject* parent) : QObject(parent), m_services(services) {
     imaging::initHandle(&m_image);
+    m_commands.add(command::kFileSave, [this] { save(); });
+    m_commands.add(command::kFileSaveAs, [this] { saveAs(); });
 }
 
 CFpicDoc::~CFpicDoc() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/commandrouter.h"
 #include "imaging/fileinfo.h"
 #include "imaging/imagehandle.h"
 
@@ -9,15 +10,33 @@
 #include <functional>
 
 class CFpicApp;
+class CFpicDoc;
 class CSizeDlg;
+class QDialog;
+class QPainter;
 
 namespace image {
 class FileChooser;
 }
 
-/// What a document needs from the rest of the program. The defaults of the
-/// function members show the real dialogs; tests replace them.
+/// The tool modes all image views share: at most one of zoom, text and
+/// object is on, and text and object run with select on.
+struct ToolModes {
+    bool select = false;
+    bool zoom = false;
+    bool text = false;
+    bool object = false;
+
+    bool any() const { return select || zoom || text || object; }
+};
+
+/// What documents and their views need from the rest of the program. The
+/// defaults of the function members show the real dialogs and use the real
+/// desktop; tests replace them.
 struct DocumentServices {
+    DocumentServices(CFpicApp& application, image::FileChooser& fileChooser)
+        : app(application), chooser(fileChooser) {}
+
     CFpicApp& app;
     image::FileChooser& chooser;
     /// Runs the size dialog of a new image; true on OK.
@@ -30,6 +49,22 @@ struct DocumentServices {
     std::function<void(bool visible)> showMainWindow;
     /// Waits (while the interface keeps running) before a screen capture.
     std::function<void(int milliseconds)> wait;
+
+    /// Runs a view's modal dialog; true on OK.
+    std::function<bool(QDialog&)> runDialog;
+    /// Makes a picture file the desktop wallpaper; false with a message
+    /// when that failed.
+    std::function<bool(const QString& path, bool tiled, QString* message)> setWallpaper;
+    /// Paints a picture the way the running slide show's transition shows
+    /// it; false when no transition runs (the picture is then painted
+    /// plainly).
+    std::function<bool(QPainter&, const imaging::ImageHandle&, const QRect& target)>
+        paintTransition;
+    /// Closes a document without asking (set by the document manager).
+    std::function<void(CFpicDoc*)> closeDocument;
+    /// Sends commands on (the views' pop-up menu); none without it.
+    CommandRouter* router = nullptr;
+    ToolModes toolModes;
 };
 
 /// What a new document of kind Copy or Empty is made from.
@@ -85,6 +120,10 @@ public:
     bool loadedThroughSecondLibrary() const { return m_loadedSecond; }
     bool reloaded() const { return m_reloaded; }
 
+    DocumentServices& services() const { return m_services; }
+    /// The document's commands (Save, Save As, Close).
+    CommandMap& commands() { return m_commands; }
+
     /// The handles the view's editing tools use, freed with the document.
     imaging::ImageHandle& undoCopy() { return m_undo; }
     imaging::ImageHandle& floatingObject() { return m_object; }
@@ -98,14 +137,15 @@ Q_SIGNALS:
 
 private:
     int loadImage(const QString& path, bool* enciphered);
-    int saveTo(const QString& path, int format, int bitsPerPixel, int qualityFactor, bool interlaced,
-               bool progressive);
+    int saveTo(const QString& path, int format, int bitsPerPixel, int qualityFactor,
+               bool interlaced, bool progressive);
     int saveThroughSecondLibrary(const QString& path, int bitsPerPixel);
     void readInfo(const QString& path);
     void setTitleFromPath(const QString& path);
     bool quiet() const;
 
     DocumentServices& m_services;
+    CommandMap m_commands;
     imaging::ImageHandle m_image;
     imaging::ImageHandle m_undo, m_object, m_background, m_scratch;
     imaging::FileInfo m_info;

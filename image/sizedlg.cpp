@@ -53,9 +53,8 @@ CSizeDlg::CSizeDlg(Form form, int width, int height, QColor background, QWidget*
     layout->addWidget(buttons);
 
     const bool newImage = form == Form::NewImage;
-    if (newImage) {
-        setWindowTitle(QStringLiteral("Enter New Image Information"));
-    }
+    setWindowTitle(newImage ? QStringLiteral("Enter New Image Information")
+                            : QStringLiteral("Set Initial Size of Select Tool"));
     colourButton->setVisible(newImage);
     m_swatch->setVisible(newImage);
     m_save->setVisible(!newImage);
@@ -64,11 +63,17 @@ CSizeDlg::CSizeDlg(Form form, int width, int height, QColor background, QWidget*
     m_width->selectAll();
 }
 
-int CSizeDlg::imageWidth() const { return m_width->value(); }
+int CSizeDlg::imageWidth() const {
+    return m_width->value();
+}
 
-int CSizeDlg::imageHeight() const { return m_height->value(); }
+int CSizeDlg::imageHeight() const {
+    return m_height->value();
+}
 
-bool CSizeDlg::saveSettings() const { return m_save->isChecked(); }
+bool CSizeDlg::saveSettings() const {
+    return m_save->isChecked();
+}
 
 void CSizeDlg::chooseBackground() {
     const QColor chosen = m_chooser(m_background);
