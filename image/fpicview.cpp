@@ -365,8 +365,6 @@ void CFpicView::setZoom(int percent) {
     dropZoomedPicture();
     setSelection(QRect());
     updateScrollBars();
-    const QMdiSubWindow* child = frame();
-    m_frameMaximizedAfterZoom = child && child->isMaximized();
     fitFrame();
     viewport()->update();
     updateStatusPanes();

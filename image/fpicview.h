@@ -132,7 +132,6 @@ private:
     QRect m_selection;
     bool m_newRectangle = false;
     QSize m_smallestNew;  // the least size of the next new rectangle, picture pixels
-    bool m_frameMaximizedAfterZoom = false;
     bool m_shownSinceChange = false;
     bool m_statusShown = false;
 
