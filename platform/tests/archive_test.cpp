@@ -90,6 +90,11 @@ TEST(ArchiveReader, DecodesUtf8Windows1252AndUtf16) {
     writer.writeString(QStringLiteral("Grüße €"));
     EXPECT_EQ(writer.data().at(0), 11);  // the prefix counts bytes
     EXPECT_EQ(ArchiveReader(writer.data()).readString(), QStringLiteral("Grüße €"));
+    // A text that starts with U+FEFF keeps it.
+    const QString marked = QChar(0xFEFF) + QStringLiteral("name");
+    ArchiveWriter markedWriter;
+    markedWriter.writeString(marked);
+    EXPECT_EQ(ArchiveReader(markedWriter.data()).readString(), marked);
 
     // Windows-1252 bytes of the Windows program: "Café €5 “x”".
     const QByteArray legacy =
