@@ -7,6 +7,7 @@
 //
 //   document-bench [--runs N] [--work DIR]
 #include "app/fpicapp.h"
+#include "bench/benchsupport.h"
 #include "app/mainframe.h"
 #include "image/documentcommands.h"
 #include "image/documentmanager.h"
@@ -44,12 +45,6 @@ public:
     image::OpenChoice chooseToOpen(const image::OpenRequest&) override { return {}; }
     image::SaveChoice chooseToSave(const image::SaveRequest&) override { return {}; }
 };
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 }  // namespace
 
@@ -118,8 +113,8 @@ int main(int argc, char** argv) {
         imaging::loadFile(photo, &bare);
         decoded.push_back(timer.nsecsElapsed() / 1e6);
     }
-    const double open = median(opened);
-    const double decode = median(decoded);
+    const double open = bench::median(opened);
+    const double decode = bench::median(decoded);
     std::printf("open by name to the first painted view: %7.1f ms (median of %d)\n", open, runs);
     std::printf("bare decode through the imaging interface: %7.1f ms\n", decode);
     std::printf("the document and view add %.1f%% (goal: under 20%%)\n",
@@ -159,7 +154,7 @@ int main(int argc, char** argv) {
         std::printf(
             "zoom to %3d%% and paint: %6.1f ms; paint again: %5.1f ms; Qt drawing the same: %5.1f "
             "ms\n",
-            percent, median(zoomed), median(repainted), median(floor));
+            percent, bench::median(zoomed), bench::median(repainted), bench::median(floor));
     }
     return 0;
 }

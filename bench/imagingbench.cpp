@@ -12,6 +12,7 @@
 //      their raw size.
 // Times are medians of N runs; the reference programs are timed as whole
 // processes, so their start-up (a few milliseconds) counts against them.
+#include "bench/benchsupport.h"
 #include "imaging/errors.h"
 #include "imaging/formatcodes.h"
 #include "imaging/imagefile.h"
@@ -32,56 +33,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace bench;
 using namespace imaging;
 
 namespace {
 
 int g_runs = 5;
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-double timeMs(const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int i = 0; i < g_runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    return median(times);
-}
-
-/// Runs a program to its end; false when it could not run or failed.
-bool run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.start();
-    return process.waitForFinished(600000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
-/// A photograph-like picture: smooth gradients with fine noise.
-ImageHandle photograph(int width, int height, quint32 seed) {
-    ImageHandle handle;
-    createImage(&handle, width, height, 24);
-    QRandomGenerator random(seed);
-    for (int y = 0; y < height; ++y) {
-        uchar* row = handle.image.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const int noise = static_cast<int>(random.bounded(24)) - 12;
-            row[3 * x] = static_cast<uchar>(std::clamp(x * 255 / width + noise, 0, 255));
-            row[3 * x + 1] = static_cast<uchar>(std::clamp(y * 255 / height + noise, 0, 255));
-            row[3 * x + 2] = static_cast<uchar>(std::clamp(((x + y) / 7) % 256 + noise, 0, 255));
-        }
-    }
-    return handle;
-}
 
 void report(const char* what, double ours, double theirs, const char* reference, const char* goal) {
     std::printf("%-46s %9.1f ms  %-22s %9.1f ms  ratio %.2f  (goal: %s)\n", what, ours, reference,
@@ -171,14 +128,14 @@ int main(int argc, char** argv) {
 
     // 1. Full decode.
     ImageHandle handle;
-    const double ours = timeMs([&] { loadFile(big, &handle); });
-    const double theirs = timeMs([&] {
-        run(djpeg, {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), big});
+    const double ours = timeMs(g_runs, [&] { loadFile(big, &handle); });
+    const double theirs = timeMs(g_runs, [&] {
+        runProgram(djpeg, {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), big});
     });
     report("decode 24 MP JPEG (6000x4000)", ours, theirs, "djpeg", "within 1.15");
 
     // 2. Thumbnails, each written out as a JPEG as vipsthumbnail does.
-    const double thumbsOurs = timeMs([&] {
+    const double thumbsOurs = timeMs(g_runs, [&] {
         for (const QString& path : twelve) {
             ImageHandle thumb;
             loadFileScaled(path, QSize(128, 128), &thumb);
@@ -188,7 +145,7 @@ int main(int argc, char** argv) {
     QStringList thumbArgs = twelve;
     thumbArgs << QStringLiteral("--size") << QStringLiteral("128x128") << QStringLiteral("-o")
               << dir.filePath(QStringLiteral("vips-%s.jpg"));
-    const double thumbsTheirs = timeMs([&] { run(vipsthumbnail, thumbArgs); });
+    const double thumbsTheirs = timeMs(g_runs, [&] { runProgram(vipsthumbnail, thumbArgs); });
     report("10 thumbnails of 12 MP JPEGs (128 px)", thumbsOurs, thumbsTheirs, "vipsthumbnail",
            "at most 1.0");
 
@@ -199,13 +156,13 @@ int main(int argc, char** argv) {
             dir.filePath(tiff ? QStringLiteral("ours.tif") : QStringLiteral("ours.png"));
         const QString vipsOut =
             dir.filePath(tiff ? QStringLiteral("vips.tif") : QStringLiteral("vips.png"));
-        const double loadSave = timeMs([&] {
+        const double loadSave = timeMs(g_runs, [&] {
             ImageHandle picture;
             loadFile(source, &picture);
             saveFile(ourOut, picture, tiff ? format::kTiff : format::kPng, 24);
         });
-        const double vipsCopy = timeMs([&] {
-            run(vips, {QStringLiteral("copy"), source, vipsOut});
+        const double vipsCopy = timeMs(g_runs, [&] {
+            runProgram(vips, {QStringLiteral("copy"), source, vipsOut});
         });
         report(tiff ? "load + save 24 MP TIFF (uncompressed)" : "load + save 24 MP PNG", loadSave,
                vipsCopy, "vips copy", "report");
