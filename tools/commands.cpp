@@ -1,5 +1,7 @@
 #include "tools/commands.h"
 
+#include <QJsonDocument>
+
 namespace tool {
 
 namespace {
@@ -34,6 +36,23 @@ const char kUsage[] =
     "  formats\n"
     "      List every open filter and save type and whether Pixoria reads or\n"
     "      writes it here, through which library.\n"
+    "  alb dump FILE\n"
+    "      Print the name and every photo (path, description, title) of a photo\n"
+    "      album file (.alb) as JSON.\n"
+    "  sld dump FILE\n"
+    "      Print every field of a slide show file (.sld) as JSON: the show's\n"
+    "      settings, each slide's image and sound path and the transitions.\n"
+    "  rtp dump FILE\n"
+    "      Print every field of a player project (.rtp) as JSON.\n"
+    "  package build PROJECT.rtp OUT.exe [--stub FILE] [--password P]\n"
+    "      Prepare the project's pictures and write a runtime player package;\n"
+    "      the player stub is zs1.dll beside the program unless --stub names\n"
+    "      one. An encrypted project needs --password.\n"
+    "  package dump FILE [--password P]\n"
+    "      Print a runtime player package's header, tables and pictures as JSON.\n"
+    "  package extract FILE DIR [--password P]\n"
+    "      Write a package's pictures (1, 2, ...) and sounds (zss1.wav, ...)\n"
+    "      into DIR, as the importer does.\n"
     "  help, --help, -h\n"
     "      Print this text.\n"
     "\n"
@@ -44,6 +63,17 @@ const char kUsage[] =
 void print(std::FILE* stream, const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+void printJson(std::FILE* stream, const QJsonObject& object) {
+    print(stream, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)));
+}
+
+QString colourText(ColorRef colour) {
+    if ((colour >> 24) != 0) {
+        return QStringLiteral("0x%1").arg(colour, 8, 16, QLatin1Char('0'));
+    }
+    return toQColor(colour).name();
 }
 
 int run(const QStringList& arguments, std::FILE* out, std::FILE* err) {
@@ -57,6 +87,18 @@ int run(const QStringList& arguments, std::FILE* out, std::FILE* err) {
         command == QLatin1String("help")) {
         print(out, QString::fromLatin1(kUsage));
         return 0;
+    }
+    if (command == QLatin1String("sld")) {
+        return slideShowCommand(rest, out, err);
+    }
+    if (command == QLatin1String("alb")) {
+        return albumCommand(rest, out, err);
+    }
+    if (command == QLatin1String("rtp")) {
+        return rtpCommand(rest, out, err);
+    }
+    if (command == QLatin1String("package")) {
+        return packageCommand(rest, out, err);
     }
     if (command == QLatin1String("settings-file")) {
         return settingsFileCommand(rest, out, err);

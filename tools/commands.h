@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/colorref.h"
+
+#include <QJsonObject>
 #include <QStringList>
 
 #include <cstdio>
@@ -22,7 +25,23 @@ int encipherCommand(const QStringList& arguments, std::FILE* out, std::FILE* err
 int encryptedInfoCommand(const QString& path, const QStringList& options, std::FILE* out,
                          std::FILE* err);
 
+/// "alb dump FILE": an album file as JSON.
+int albumCommand(const QStringList& arguments, std::FILE* out, std::FILE* err);
+
+/// "sld dump FILE": a slide show file as JSON.
+int slideShowCommand(const QStringList& arguments, std::FILE* out, std::FILE* err);
+
+/// "rtp dump FILE": a player project as JSON. "package build|dump|extract":
+/// runtime player packages.
+int rtpCommand(const QStringList& arguments, std::FILE* out, std::FILE* err);
+int packageCommand(const QStringList& arguments, std::FILE* out, std::FILE* err);
+
 /// Shared by the subcommands.
 void print(std::FILE* stream, const QString& text);
+/// `object` as indented JSON.
+void printJson(std::FILE* stream, const QJsonObject& object);
+/// A colour as "#rrggbb", or as its hexadecimal value when it is not a
+/// plain colour.
+QString colourText(ColorRef colour);
 
 }  // namespace tool

@@ -14,13 +14,6 @@ namespace tool {
 
 namespace {
 
-QString colourText(ColorRef colour) {
-    if ((colour >> 24) != 0) {
-        return QStringLiteral("0x%1").arg(colour, 8, 16, QLatin1Char('0'));
-    }
-    return toQColor(colour).name();
-}
-
 std::optional<ColorRef> parseColour(const QString& text) {
     const QColor colour = QColor::fromString(text);
     if (!colour.isValid()) {
@@ -80,7 +73,7 @@ int dump(const QString& path, std::FILE* out, std::FILE* err) {
         {QStringLiteral("highlightColour"), colourText(style.highlightColour)},
         {QStringLiteral("customColours"), custom},
     };
-    print(out, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented)));
+    printJson(out, root);
     return 0;
 }
 

@@ -1,7 +1,9 @@
-#include "tools/commands.h"
+#include "slideshow/slideshowfile.h"
+#include "tools/tests/toolrun.h"
 
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -12,34 +14,8 @@
 
 namespace {
 
-/// Runs the tool in-process and collects what it prints.
-struct ToolRun {
-    int code = 0;
-    QByteArray out;
-    QByteArray err;
-};
-
-QByteArray readStream(std::FILE* stream) {
-    std::rewind(stream);
-    QByteArray bytes;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0) {
-        bytes.append(buffer, static_cast<qsizetype>(n));
-    }
-    std::fclose(stream);
-    return bytes;
-}
-
-ToolRun runTool(const QStringList& arguments) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    ToolRun run;
-    run.code = tool::run(arguments, out, err);
-    run.out = readStream(out);
-    run.err = readStream(err);
-    return run;
-}
+using tooltesting::runTool;
+using tooltesting::ToolRun;
 
 TEST(PixoriaTool, HelpListsTheCommands) {
     const ToolRun run = runTool({QStringLiteral("--help")});
@@ -208,6 +184,37 @@ TEST(PixoriaTool, ConvertModeNamesTheCopyByTheTargetExtension) {
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("holiday.png"))));
     EXPECT_TRUE(runTool({"info", dir.filePath(QStringLiteral("holiday.png"))}).out.contains("Format: 75"));
     EXPECT_EQ(runTool({"convert", jpeg, "--convert", "--convert-format", "xyz"}).code, 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PixoriaTool, SlideShowFilesDumpedAsJson) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("show.sld"));
+    SlideShow show;
+    show.slides.append(SlideEntry{QStringLiteral("/p/a.jpg"), QStringLiteral("/s/a.wav"), 14});
+    show.settings.individual = 1;
+    show.settings.soundMode = SoundMode::VariousSounds;
+    ASSERT_TRUE(saveSlideShowFile(path, show, SlideShowWriter::AdvancedOptions));
+
+    const ToolRun run = runTool({"sld", "dump", path});
+    ASSERT_EQ(run.code, 0) << run.err.constData();
+    const QJsonObject root = QJsonDocument::fromJson(run.out).object();
+    EXPECT_EQ(root.value(QStringLiteral("transitionsField")).toInt(), 2);
+    EXPECT_EQ(root.value(QStringLiteral("soundMode")).toInt(), 3);
+    EXPECT_EQ(root.value(QStringLiteral("transitionModeAfterCodes")).toInt(), 0);
+    const QJsonObject slide = root.value(QStringLiteral("slides")).toArray().at(0).toObject();
+    EXPECT_EQ(slide.value(QStringLiteral("soundPath")).toString(), QStringLiteral("/s/a.wav"));
+    EXPECT_EQ(slide.value(QStringLiteral("transitionCode")).toInt(), 14);
+
+    QFile file(path);
+    ASSERT_TRUE(file.resize(40));
+    const ToolRun cut = runTool({"sld", "dump", path});
+    EXPECT_EQ(cut.code, 1);
+    EXPECT_TRUE(cut.err.startsWith("Not a valid slide show file: "));
+    EXPECT_EQ(runTool({"sld", "dump"}).code, 2);
 }
 
 }  // namespace
