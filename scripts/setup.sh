@@ -14,6 +14,8 @@ packages=(
     libmagick++-6.q16-dev libmagickcore-6.q16-6-extra ghostscript
     # scanning (libsane1 carries the backends, among them "test")
     libsane-dev libsane1
+    # sound: waves and MIDI through SDL2_mixer; MIDI needs a General MIDI soundfont
+    libsdl2-mixer-dev timgm6mb-soundfont
     # tests and benchmarks (djpeg and vips are the benchmarks' comparisons)
     libgtest-dev libgmock-dev libbenchmark-dev libx11-dev
     libjpeg-turbo-progs libvips-tools
