@@ -11,11 +11,17 @@
 #include "image/flashpixdlg.h"
 #include "imaging/photocd.h"
 #include "platform/prompt.h"
+#include "platform/soundservice.h"
+#include "search/thumbnailer.h"
+#include "search/thumbnailsearch.h"
+#include "search/thumbnailwindows.h"
 #include "slideshow/slideshowcommand.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
+
+#include <utility>
 
 int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
@@ -57,6 +63,20 @@ int main(int argc, char** argv) {
     };
     entry.openSlideShowDialog = [&app] { slideshow::openSlideShowDialog(app); };
     entry.setPhotoCdResolution = imaging::setPhotoCdResolution;
+
+    search::Thumbnailer thumbnailer;
+    search::ThumbnailWindows thumbnailWindows(app, thumbnailer);
+    search::ThumbnailSearch thumbnailSearch(app, thumbnailWindows);
+    // The search at start-up runs without the dialog; the Find command
+    // always asks.
+    bool startupSearchDue = true;
+    entry.runFind = [&app, &thumbnailSearch, &startupSearchDue] {
+        const bool automatic = std::exchange(startupSearchDue, false) && app.thumbOnThisStart();
+        thumbnailSearch.run(automatic);
+    };
+    entry.showThumbnailWindows = [&thumbnailWindows](bool visible) {
+        thumbnailWindows.showAll(visible);
+    };
     // SANE may take seconds to probe its backends: the connection opens on a
     // worker thread, and Acquire is enabled when it is there.
     entry.openScannerConnection = [&app] {
@@ -91,5 +111,7 @@ int main(int argc, char** argv) {
             help->showTopic(topic);
         }
     });
-    return app.exitInstance(QApplication::exec());
+    const int result = app.exitInstance(QApplication::exec());
+    SoundService::instance().shutdown();
+    return result;
 }

@@ -3,6 +3,7 @@
 // What the benchmark programs share: timing by median, running a reference
 // program, photograph-like test pictures and a line about the machine.
 
+#include "imaging/formatcodes.h"
 #include "imaging/imagefile.h"
 
 #include <QByteArray>
@@ -14,6 +15,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -66,6 +68,36 @@ inline imaging::ImageHandle photograph(int width, int height, quint32 seed) {
         }
     }
     return handle;
+}
+
+/// Makes the photographs of 4000 by 3000 pixels at `paths` that are not
+/// there yet (the i-th from seed 100 + i), on every core.
+inline void makePhotographs(const QStringList& paths) {
+    std::atomic<int> next{0};
+    const int count = static_cast<int>(paths.size());
+    auto make = [&] {
+        for (int i = next++; i < count; i = next++) {
+            if (!QFile::exists(paths[i])) {
+                imaging::saveFile(paths[i], photograph(4000, 3000, 100 + static_cast<quint32>(i)),
+                                  imaging::format::kJpeg, 24, imaging::kDefaultQualityFactor);
+            }
+        }
+    };
+    std::vector<std::thread> makers;
+    for (unsigned t = 0; t < std::max(1u, std::thread::hardware_concurrency()); ++t) {
+        makers.emplace_back(make);
+    }
+    for (std::thread& maker : makers) {
+        maker.join();
+    }
+}
+
+/// What `vipsthumbnail --vips-version` says.
+inline QString vipsVersion(const QString& vipsthumbnail) {
+    QProcess process;
+    process.start(vipsthumbnail, {QStringLiteral("--vips-version")});
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
 /// The processor's model and the number of cores.

@@ -7,8 +7,8 @@
 //
 //   document-bench [--runs N] [--work DIR]
 #include "app/fpicapp.h"
-#include "bench/benchsupport.h"
 #include "app/mainframe.h"
+#include "bench/benchsupport.h"
 #include "image/documentcommands.h"
 #include "image/documentmanager.h"
 #include "image/filechooser.h"

@@ -40,13 +40,6 @@ namespace {
 
 int g_runs = 3;
 
-QString vipsVersion(const QString& vipsthumbnail) {
-    QProcess process;
-    process.start(vipsthumbnail, {QStringLiteral("--vips-version")});
-    process.waitForFinished(10000);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,24 +72,7 @@ int main(int argc, char** argv) {
             QStringLiteral("photos/photo-%1.jpg").arg(i, 3, 10, QLatin1Char('0')));
     }
     std::printf("Photographs in %s ...\n", qPrintable(dir.filePath(QStringLiteral("photos"))));
-    {
-        std::atomic<int> next{0};
-        auto make = [&] {
-            for (int i = next++; i < count; i = next++) {
-                if (!QFileInfo::exists(photos[i])) {
-                    saveFile(photos[i], photograph(4000, 3000, 100 + static_cast<quint32>(i)),
-                             format::kJpeg, 24, kDefaultQualityFactor);
-                }
-            }
-        };
-        std::vector<std::thread> makers;
-        for (unsigned t = 0; t < std::max(1u, std::thread::hardware_concurrency()); ++t) {
-            makers.emplace_back(make);
-        }
-        for (std::thread& maker : makers) {
-            maker.join();
-        }
-    }
+    makePhotographs(photos);
     qint64 photoBytes = 0;
     for (const QString& photo : photos) {
         photoBytes += QFileInfo(photo).size();
@@ -114,7 +90,8 @@ int main(int argc, char** argv) {
     vipsArguments << QStringLiteral("--size") << QStringLiteral("550x380") << QStringLiteral("-o")
                   << dir.filePath(QStringLiteral("vips/%s.jpg[Q=90]"));
     bool vipsRan = true;
-    const double theirs = timeMs(g_runs, [&] { vipsRan = runProgram(vipsthumbnail, vipsArguments) && vipsRan; });
+    const double theirs =
+        timeMs(g_runs, [&] { vipsRan = runProgram(vipsthumbnail, vipsArguments) && vipsRan; });
     if (!vipsRan || prepared.preparedPaths.size() != count) {
         std::fprintf(stderr, "runtime-bench: preparation failed (ours %lld of %d, vips %s)\n",
                      static_cast<long long>(prepared.preparedPaths.size()), count,
