@@ -7,6 +7,8 @@
 #include "imaging/imagefile.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -21,6 +23,33 @@
 #include <vector>
 
 namespace bench {
+
+/// A benchmark's command line: "--work DIR", "--runs N", "--count N" and
+/// "--files N", each over the default the benchmark gives.
+struct Options {
+    QString work;
+    int runs = 3;
+    int count = 0;
+    int files = 0;
+};
+
+inline Options parseOptions(Options options) {
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i + 1 < arguments.size(); i += 2) {
+        const QString& name = arguments[i];
+        const QString& value = arguments[i + 1];
+        if (name == QLatin1String("--work")) {
+            options.work = value;
+        } else if (name == QLatin1String("--runs")) {
+            options.runs = std::max(1, value.toInt());
+        } else if (name == QLatin1String("--count")) {
+            options.count = std::max(1, value.toInt());
+        } else if (name == QLatin1String("--files")) {
+            options.files = std::max(2, value.toInt());
+        }
+    }
+    return options;
+}
 
 inline double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

@@ -38,8 +38,6 @@ using namespace imaging;
 
 namespace {
 
-int g_runs = 5;
-
 void report(const char* what, double ours, double theirs, const char* reference, const char* goal) {
     std::printf("%-46s %9.1f ms  %-22s %9.1f ms  ratio %.2f  (goal: %s)\n", what, ours, reference,
                 theirs, ours / theirs, goal);
@@ -87,15 +85,10 @@ double peakLoadMegabytes(const QString& path) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QString work = QDir::temp().filePath(QStringLiteral("pixoria-imaging-bench"));
-    const QStringList arguments = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < arguments.size(); i += 2) {
-        if (arguments[i] == QLatin1String("--work")) {
-            work = arguments[i + 1];
-        } else if (arguments[i] == QLatin1String("--runs")) {
-            g_runs = std::max(1, arguments[i + 1].toInt());
-        }
-    }
+    const Options options =
+        parseOptions({QDir::temp().filePath(QStringLiteral("pixoria-imaging-bench")), 5});
+    const QString work = options.work;
+    const int runs = options.runs;
     QDir().mkpath(work);
     const QDir dir(work);
     const QString djpeg = QStandardPaths::findExecutable(QStringLiteral("djpeg"));
@@ -124,18 +117,18 @@ int main(int argc, char** argv) {
         saveFile(path, photograph(4000, 3000, 100 + i), format::kJpeg, 24, kDefaultQualityFactor);
         twelve << path;
     }
-    std::printf("runs per figure: %d (median)\n\n", g_runs);
+    std::printf("runs per figure: %d (median)\n\n", runs);
 
     // 1. Full decode.
     ImageHandle handle;
-    const double ours = timeMs(g_runs, [&] { loadFile(big, &handle); });
-    const double theirs = timeMs(g_runs, [&] {
+    const double ours = timeMs(runs, [&] { loadFile(big, &handle); });
+    const double theirs = timeMs(runs, [&] {
         runProgram(djpeg, {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), big});
     });
     report("decode 24 MP JPEG (6000x4000)", ours, theirs, "djpeg", "within 1.15");
 
     // 2. Thumbnails, each written out as a JPEG as vipsthumbnail does.
-    const double thumbsOurs = timeMs(g_runs, [&] {
+    const double thumbsOurs = timeMs(runs, [&] {
         for (const QString& path : twelve) {
             ImageHandle thumb;
             loadFileScaled(path, QSize(128, 128), &thumb);
@@ -145,7 +138,7 @@ int main(int argc, char** argv) {
     QStringList thumbArgs = twelve;
     thumbArgs << QStringLiteral("--size") << QStringLiteral("128x128") << QStringLiteral("-o")
               << dir.filePath(QStringLiteral("vips-%s.jpg"));
-    const double thumbsTheirs = timeMs(g_runs, [&] { runProgram(vipsthumbnail, thumbArgs); });
+    const double thumbsTheirs = timeMs(runs, [&] { runProgram(vipsthumbnail, thumbArgs); });
     report("10 thumbnails of 12 MP JPEGs (128 px)", thumbsOurs, thumbsTheirs, "vipsthumbnail",
            "at most 1.0");
 
@@ -156,12 +149,12 @@ int main(int argc, char** argv) {
             dir.filePath(tiff ? QStringLiteral("ours.tif") : QStringLiteral("ours.png"));
         const QString vipsOut =
             dir.filePath(tiff ? QStringLiteral("vips.tif") : QStringLiteral("vips.png"));
-        const double loadSave = timeMs(g_runs, [&] {
+        const double loadSave = timeMs(runs, [&] {
             ImageHandle picture;
             loadFile(source, &picture);
             saveFile(ourOut, picture, tiff ? format::kTiff : format::kPng, 24);
         });
-        const double vipsCopy = timeMs(g_runs, [&] {
+        const double vipsCopy = timeMs(runs, [&] {
             runProgram(vips, {QStringLiteral("copy"), source, vipsOut});
         });
         report(tiff ? "load + save 24 MP TIFF (uncompressed)" : "load + save 24 MP PNG", loadSave,

@@ -36,26 +36,13 @@
 using namespace bench;
 using namespace imaging;
 
-namespace {
-
-int g_runs = 3;
-
-}  // namespace
-
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QString work = QDir::temp().filePath(QStringLiteral("pixoria-runtime-bench"));
-    int count = 100;
-    const QStringList arguments = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < arguments.size(); i += 2) {
-        if (arguments[i] == QLatin1String("--work")) {
-            work = arguments[i + 1];
-        } else if (arguments[i] == QLatin1String("--runs")) {
-            g_runs = std::max(1, arguments[i + 1].toInt());
-        } else if (arguments[i] == QLatin1String("--count")) {
-            count = std::clamp(arguments[i + 1].toInt(), 1, runtime::kMaxImages);
-        }
-    }
+    const Options benchOptions =
+        parseOptions({QDir::temp().filePath(QStringLiteral("pixoria-runtime-bench")), 3, 100});
+    const QString work = benchOptions.work;
+    const int runs = benchOptions.runs;
+    const int count = std::min(benchOptions.count, runtime::kMaxImages);
     const QString vipsthumbnail = QStandardPaths::findExecutable(QStringLiteral("vipsthumbnail"));
     if (vipsthumbnail.isEmpty()) {
         std::fprintf(stderr, "runtime-bench: needs vipsthumbnail (libvips-tools)\n");
@@ -80,18 +67,18 @@ int main(int argc, char** argv) {
     std::printf("machine: %s\n", qPrintable(machineDescription()));
     std::printf("reference: vipsthumbnail (%s)\n", qPrintable(vipsVersion(vipsthumbnail)));
     std::printf("%d photographs of 4000x3000, %.1f MB of JPEG; runs per figure: %d (median)\n\n",
-                count, photoBytes / 1e6, g_runs);
+                count, photoBytes / 1e6, runs);
 
     // 1. Preparation against vipsthumbnail.
     runtime::PlayerWorkFolder folder;
     runtime::PrepareResult prepared;
-    const double ours = timeMs(g_runs, [&] { prepared = runtime::prepareImages(photos, folder); });
+    const double ours = timeMs(runs, [&] { prepared = runtime::prepareImages(photos, folder); });
     QStringList vipsArguments = photos;
     vipsArguments << QStringLiteral("--size") << QStringLiteral("550x380") << QStringLiteral("-o")
                   << dir.filePath(QStringLiteral("vips/%s.jpg[Q=90]"));
     bool vipsRan = true;
     const double theirs =
-        timeMs(g_runs, [&] { vipsRan = runProgram(vipsthumbnail, vipsArguments) && vipsRan; });
+        timeMs(runs, [&] { vipsRan = runProgram(vipsthumbnail, vipsArguments) && vipsRan; });
     if (!vipsRan || prepared.preparedPaths.size() != count) {
         std::fprintf(stderr, "runtime-bench: preparation failed (ours %lld of %d, vips %s)\n",
                      static_cast<long long>(prepared.preparedPaths.size()), count,
@@ -120,13 +107,13 @@ int main(int argc, char** argv) {
     const QString package = dir.filePath(QStringLiteral("player.exe"));
     runtime::PackageWriteResult written;
     const double write =
-        timeMs(g_runs, [&] { written = runtime::writePackage(package, project, options); });
+        timeMs(runs, [&] { written = runtime::writePackage(package, project, options); });
     if (!written.ok) {
         std::fprintf(stderr, "runtime-bench: %s\n", qPrintable(written.message));
         return 1;
     }
     runtime::PackageReadResult read;
-    const double readBack = timeMs(g_runs, [&] { read = runtime::readPackage(package); });
+    const double readBack = timeMs(runs, [&] { read = runtime::readPackage(package); });
     const double megabytes = written.header.fileLength / 1e6;
     std::printf("%-44s %9.1f ms  %.1f MB, %.0f MB/s\n",
                 qPrintable(QStringLiteral("write a package of %1 pictures").arg(count)), write,

@@ -145,19 +145,11 @@ FillFigures fillWindow(search::ThumbnailSearch& search, search::ThumbnailWindows
 
 int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
-    QString work = QDir::temp().filePath(QStringLiteral("pixoria-search-bench"));
-    int count = 1000;
-    int files = 100000;
-    const QStringList arguments = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < arguments.size(); i += 2) {
-        if (arguments[i] == QLatin1String("--work")) {
-            work = arguments[i + 1];
-        } else if (arguments[i] == QLatin1String("--count")) {
-            count = std::max(1, arguments[i + 1].toInt());
-        } else if (arguments[i] == QLatin1String("--files")) {
-            files = std::max(2, arguments[i + 1].toInt());
-        }
-    }
+    const Options options = parseOptions(
+        {QDir::temp().filePath(QStringLiteral("pixoria-search-bench")), 3, 1000, 100000});
+    const QString work = options.work;
+    const int count = options.count;
+    const int files = options.files;
     const QString find = QStandardPaths::findExecutable(QStringLiteral("find"));
     const QString tree = QDir(work).filePath(QStringLiteral("tree"));
     makeTree(tree, files);

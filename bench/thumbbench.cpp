@@ -87,19 +87,11 @@ Pass runThumbnailer(const QStringList& photos, const QString& cacheRoot) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QString work = QDir::temp().filePath(QStringLiteral("pixoria-thumb-bench"));
-    int count = 1000;
-    int runs = 3;
-    const QStringList arguments = QCoreApplication::arguments();
-    for (int i = 1; i + 1 < arguments.size(); i += 2) {
-        if (arguments[i] == QLatin1String("--work")) {
-            work = arguments[i + 1];
-        } else if (arguments[i] == QLatin1String("--runs")) {
-            runs = std::max(1, arguments[i + 1].toInt());
-        } else if (arguments[i] == QLatin1String("--count")) {
-            count = std::clamp(arguments[i + 1].toInt(), 1, 100000);
-        }
-    }
+    const Options options =
+        parseOptions({QDir::temp().filePath(QStringLiteral("pixoria-thumb-bench")), 3, 1000});
+    const QString work = options.work;
+    const int runs = options.runs;
+    const int count = options.count;
     const QString vipsthumbnail = QStandardPaths::findExecutable(QStringLiteral("vipsthumbnail"));
     if (vipsthumbnail.isEmpty()) {
         std::fprintf(stderr, "thumb-bench: needs vipsthumbnail (libvips-tools)\n");

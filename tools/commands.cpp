@@ -1,5 +1,6 @@
 #include "tools/commands.h"
 
+#include <QFile>
 #include <QJsonDocument>
 
 namespace tool {
@@ -63,6 +64,22 @@ const char kUsage[] =
 void print(std::FILE* stream, const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+bool readInputFile(const QString& path, QByteArray* data, std::FILE* err) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        print(err,
+              QStringLiteral("pixoria-tool: cannot read %1: %2\n").arg(path, file.errorString()));
+        return false;
+    }
+    *data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        print(err,
+              QStringLiteral("pixoria-tool: cannot read %1: %2\n").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
 }
 
 void printJson(std::FILE* stream, const QJsonObject& object) {

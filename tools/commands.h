@@ -38,6 +38,9 @@ int packageCommand(const QStringList& arguments, std::FILE* out, std::FILE* err)
 
 /// Shared by the subcommands.
 void print(std::FILE* stream, const QString& text);
+/// The whole of the file at `path`; false, with the reason printed to
+/// `err`, when it cannot be read.
+bool readInputFile(const QString& path, QByteArray* data, std::FILE* err);
 /// `object` as indented JSON.
 void printJson(std::FILE* stream, const QJsonObject& object);
 /// A colour as "#rrggbb", or as its hexadecimal value when it is not a

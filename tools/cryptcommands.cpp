@@ -5,8 +5,6 @@
 #include "imaging/imagefile.h"
 #include "tools/commands.h"
 
-#include <QFile>
-
 namespace tool {
 
 namespace {
@@ -42,13 +40,10 @@ int encipherCommand(const QStringList& arguments, std::FILE* out, std::FILE* err
               QStringLiteral("Usage: pixoria-tool encipher IN OUT --password P [--photocd]\n"));
         return 2;
     }
-    QFile input(arguments[0]);
-    if (!input.open(QIODevice::ReadOnly)) {
-        print(err, QStringLiteral("pixoria-tool: cannot read %1: %2\n")
-                       .arg(arguments[0], input.errorString()));
+    QByteArray image;
+    if (!readInputFile(arguments[0], &image, err)) {
         return 1;
     }
-    const QByteArray image = input.readAll();
     imaging::FileInfo info;
     if (imaging::fileInfoMemory(image, &info) != imaging::kSuccess) {
         print(err,

@@ -243,11 +243,16 @@ int convertMode(const QStringList& arguments, std::FILE* out, std::FILE* err) {
     }
     imaging::FileInfo info;
     if (const int status = imaging::fileInfo(input, &info); status != imaging::kSuccess) {
-        print(err, QStringLiteral("pixoria-tool: %1: %2\n").arg(input, image::errorMessage(status)));
+        print(err,
+              QStringLiteral("pixoria-tool: %1: %2\n").arg(input, image::errorMessage(status)));
         return 1;
     }
-    QStringList converted = {input, convertedPath(input, info.format, extension), QStringLiteral("--type"),
-                             QString::number(typeIndex), QStringLiteral("--quality"), QString::number(quality)};
+    QStringList converted = {input,
+                             convertedPath(input, info.format, extension),
+                             QStringLiteral("--type"),
+                             QString::number(typeIndex),
+                             QStringLiteral("--quality"),
+                             QString::number(quality)};
     if (bitsPerPixel != 0) {
         converted << QStringLiteral("--bpp") << QString::number(bitsPerPixel);
     }

@@ -3,7 +3,6 @@
 #include "platform/fileexception.h"
 #include "tools/commands.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,13 +22,10 @@ std::optional<ColorRef> parseColour(const QString& text) {
 }
 
 int dump(const QString& path, std::FILE* out, std::FILE* err) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        print(err,
-              QStringLiteral("pixoria-tool: cannot read %1: %2\n").arg(path, file.errorString()));
+    QByteArray data;
+    if (!readInputFile(path, &data, err)) {
         return 1;
     }
-    const QByteArray data = file.readAll();
     TextStyle style;
     try {
         ArchiveReader archive(data, path);

@@ -3,7 +3,6 @@
 #include "slideshow/slideshowfile.h"
 #include "tools/commands.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,13 +20,10 @@ QJsonArray codesArray(const QList<qint32>& codes) {
 }
 
 int dump(const QString& path, std::FILE* out, std::FILE* err) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        print(err,
-              QStringLiteral("pixoria-tool: cannot read %1: %2\n").arg(path, file.errorString()));
+    QByteArray data;
+    if (!readInputFile(path, &data, err)) {
         return 1;
     }
-    const QByteArray data = file.readAll();
     SlideShow show;
     SlideShowFileInfo info;
     try {
