@@ -124,4 +124,45 @@ void appendU32be(QByteArray* out, quint32 value) {
     appendU16be(out, value & 0xFFFF);
 }
 
+int dibRowStride(int width, int bits) {
+    return ((width * bits + 31) / 32) * 4;
+}
+
+void appendDibRows(const QImage& image, int bits, QByteArray* out) {
+    const int width = image.width();
+    QByteArray row(dibRowStride(width, bits), '\0');
+    for (int y = image.height() - 1; y >= 0; --y) {
+        const uchar* line = image.constScanLine(y);
+        row.fill('\0');
+        auto* bytes = reinterpret_cast<uchar*>(row.data());
+        if (bits == 1) {
+            std::memcpy(bytes, line, static_cast<size_t>((width + 7) / 8));
+            if (width % 8 != 0) {
+                bytes[width / 8] &= static_cast<uchar>(0xFF00 >> (width % 8));
+            }
+        } else if (bits == 4) {
+            for (int x = 0; x < width; ++x) {
+                bytes[x >> 1] |= static_cast<uchar>((x & 1) ? (line[x] & 0x0F) : (line[x] << 4));
+            }
+        } else if (bits == 8) {
+            std::memcpy(bytes, line, static_cast<size_t>(width));
+        } else if (bits == 24) {
+            for (int x = 0; x < width; ++x) {
+                bytes[3 * x] = line[3 * x + 2];
+                bytes[3 * x + 1] = line[3 * x + 1];
+                bytes[3 * x + 2] = line[3 * x];
+            }
+        } else {
+            const auto* pixels = reinterpret_cast<const QRgb*>(line);
+            for (int x = 0; x < width; ++x) {
+                bytes[4 * x] = static_cast<uchar>(qBlue(pixels[x]));
+                bytes[4 * x + 1] = static_cast<uchar>(qGreen(pixels[x]));
+                bytes[4 * x + 2] = static_cast<uchar>(qRed(pixels[x]));
+                bytes[4 * x + 3] = static_cast<uchar>(qAlpha(pixels[x]));
+            }
+        }
+        out->append(row);
+    }
+}
+
 }  // namespace imaging

@@ -34,6 +34,13 @@ int writableAtDepth(const QImage& source, int bits, QImage* image);
 /// `count` greys from black to white.
 QVector<QRgb> greyRamp(int count);
 
+/// The bytes of one row of a device-independent bitmap: padded to four.
+int dibRowStride(int width, int bits);
+/// The pixel rows of a device-independent bitmap of depth 1, 4, 8, 24 or
+/// 32: bottom-up, padded to four bytes, colours blue first. `image` is at
+/// that depth (indexed for 1 to 8 bits).
+void appendDibRows(const QImage& image, int bits, QByteArray* out);
+
 void appendU16le(QByteArray* out, quint32 value);
 void appendU32le(QByteArray* out, quint32 value);
 void appendU16be(QByteArray* out, quint32 value);

@@ -2,8 +2,6 @@
 
 #include "imaging/codecs/codecsupport.h"
 
-#include <cstring>
-
 namespace imaging {
 
 namespace {
@@ -23,52 +21,10 @@ int atDepth(const QImage& source, int bits, QImage* image) {
     return writableAtDepth(source, bits, image);
 }
 
-int rowStride(int width, int bits) {
-    return ((width * bits + 31) / 32) * 4;
-}
-
-// Bottom-up rows padded to four bytes, colours blue first.
-void appendPixelRows(const QImage& image, int bits, QByteArray* out) {
-    const int width = image.width();
-    QByteArray row(rowStride(width, bits), '\0');
-    for (int y = image.height() - 1; y >= 0; --y) {
-        const uchar* line = image.constScanLine(y);
-        row.fill('\0');
-        auto* bytes = reinterpret_cast<uchar*>(row.data());
-        if (bits == 1) {
-            std::memcpy(bytes, line, static_cast<size_t>((width + 7) / 8));
-            if (width % 8 != 0) {
-                bytes[width / 8] &= static_cast<uchar>(0xFF00 >> (width % 8));
-            }
-        } else if (bits == 4) {
-            for (int x = 0; x < width; ++x) {
-                bytes[x >> 1] |= static_cast<uchar>((x & 1) ? (line[x] & 0x0F) : (line[x] << 4));
-            }
-        } else if (bits == 8) {
-            std::memcpy(bytes, line, static_cast<size_t>(width));
-        } else if (bits == 24) {
-            for (int x = 0; x < width; ++x) {
-                bytes[3 * x] = line[3 * x + 2];
-                bytes[3 * x + 1] = line[3 * x + 1];
-                bytes[3 * x + 2] = line[3 * x];
-            }
-        } else {
-            const auto* pixels = reinterpret_cast<const QRgb*>(line);
-            for (int x = 0; x < width; ++x) {
-                bytes[4 * x] = static_cast<uchar>(qBlue(pixels[x]));
-                bytes[4 * x + 1] = static_cast<uchar>(qGreen(pixels[x]));
-                bytes[4 * x + 2] = static_cast<uchar>(qRed(pixels[x]));
-                bytes[4 * x + 3] = static_cast<uchar>(qAlpha(pixels[x]));
-            }
-        }
-        out->append(row);
-    }
-}
-
 // One bit a pixel, bottom-up; a set bit lets the screen show through.
 void appendMask(const QImage& image, int bits, QByteArray* out) {
     const int width = image.width();
-    QByteArray row(rowStride(width, 1), '\0');
+    QByteArray row(dibRowStride(width, 1), '\0');
     for (int y = image.height() - 1; y >= 0; --y) {
         row.fill('\0');
         auto* bytes = reinterpret_cast<uchar*>(row.data());
@@ -104,8 +60,8 @@ int encode(int type, const QImage& source, int bitsPerPixel, QByteArray* out) {
     appendU16le(&dib, 1);
     appendU16le(&dib, static_cast<quint32>(bitsPerPixel));
     appendU32le(&dib, 0);  // BI_RGB
-    appendU32le(&dib, static_cast<quint32>((rowStride(width, bitsPerPixel) + rowStride(width, 1)) *
-                                           height));
+    appendU32le(&dib, static_cast<quint32>(
+                          (dibRowStride(width, bitsPerPixel) + dibRowStride(width, 1)) * height));
     appendU32le(&dib, 0);  // resolution
     appendU32le(&dib, 0);
     appendU32le(&dib, 0);  // every colour of the depth is listed
@@ -117,7 +73,7 @@ int encode(int type, const QImage& source, int bitsPerPixel, QByteArray* out) {
         dib.append(static_cast<char>(qRed(colour)));
         dib.append('\0');
     }
-    appendPixelRows(image, bitsPerPixel, &dib);
+    appendDibRows(image, bitsPerPixel, &dib);
     appendMask(image, bitsPerPixel, &dib);
 
     out->clear();

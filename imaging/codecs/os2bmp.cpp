@@ -2,8 +2,6 @@
 
 #include "imaging/codecs/codecsupport.h"
 
-#include <cstring>
-
 namespace imaging {
 
 namespace {
@@ -74,31 +72,7 @@ int encode(const QImage& source, int bitsPerPixel, QByteArray* out) {
         out->append('\0');
     }
 
-    QByteArray row(stride, '\0');
-    for (int y = height - 1; y >= 0; --y) {
-        const uchar* line = image.constScanLine(y);
-        row.fill('\0');
-        auto* bytes = reinterpret_cast<uchar*>(row.data());
-        if (bitsPerPixel == 1) {
-            std::memcpy(bytes, line, static_cast<size_t>((width + 7) / 8));
-            if (width % 8 != 0) {
-                bytes[width / 8] &= static_cast<uchar>(0xFF00 >> (width % 8));
-            }
-        } else if (bitsPerPixel == 4) {
-            for (int x = 0; x < width; ++x) {
-                bytes[x >> 1] |= static_cast<uchar>((x & 1) ? (line[x] & 0x0F) : (line[x] << 4));
-            }
-        } else if (bitsPerPixel == 8) {
-            std::memcpy(bytes, line, static_cast<size_t>(width));
-        } else {
-            for (int x = 0; x < width; ++x) {
-                bytes[3 * x] = line[3 * x + 2];
-                bytes[3 * x + 1] = line[3 * x + 1];
-                bytes[3 * x + 2] = line[3 * x];
-            }
-        }
-        out->append(row);
-    }
+    appendDibRows(image, bitsPerPixel, out);
     return kSuccess;
 }
 
